@@ -1,0 +1,64 @@
+#include "app/keyed_tree.h"
+
+#include "app/failure.h"
+
+#include <QHeaderView>
+
+namespace vellumo {
+
+namespace {
+constexpr int keyRole = Qt::UserRole + 1;
+}
+
+KeyedTree::KeyedTree(QWidget *parent)
+    : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { emit nodeClicked(item); });
+}
+
+QTreeWidgetItem *KeyedTree::addNode(const QString &parentKey, const QString &key, const QString &text)
+{
+    if (byKey_.contains(key))
+        throw Failure{FailureCode::KeyNotUnique};
+    QTreeWidgetItem *item = nullptr;
+    if (parentKey.isEmpty()) {
+        item = new QTreeWidgetItem(this, QStringList{text});
+    } else {
+        QTreeWidgetItem *parent = byKey_.value(parentKey);
+        Q_ASSERT(parent);
+        item = new QTreeWidgetItem(parent, QStringList{text});
+    }
+    item->setData(0, keyRole, key);
+    byKey_.insert(key, item);
+    nodes_.append(item);
+    return item;
+}
+
+QTreeWidgetItem *KeyedTree::node(const QString &key) const
+{
+    return byKey_.value(key);
+}
+
+QString KeyedTree::keyOf(const QTreeWidgetItem *item) const
+{
+    return item ? item->data(0, keyRole).toString() : QString();
+}
+
+int KeyedTree::nodeCount() const
+{
+    return int(nodes_.size());
+}
+
+void KeyedTree::removeAllNodes()
+{
+    byKey_.clear();
+    nodes_.clear();
+    QTreeWidget::clear();
+}
+
+} // namespace vellumo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QHash>
+#include <QTreeWidget>
+
+namespace vellumo {
+
+// A tree view whose nodes carry unique keys, as the catalogue needs them.
+class KeyedTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit KeyedTree(QWidget *parent = nullptr);
+
+    // Adds a node under the node with parentKey, which must be in the tree,
+    // or at the top level when parentKey is empty. Throws Failure
+    // KeyNotUnique (35602) when the key is taken.
+    QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text);
+
+    QTreeWidgetItem *node(const QString &key) const;
+    QString keyOf(const QTreeWidgetItem *item) const;
+    int nodeCount() const;
+    // Every node, in the order in which they were added.
+    const QList<QTreeWidgetItem *> &nodes() const { return nodes_; }
+
+    void removeAllNodes();
+
+signals:
+    void nodeClicked(QTreeWidgetItem *node);
+
+private:
+    QHash<QString, QTreeWidgetItem *> byKey_;
+    QList<QTreeWidgetItem *> nodes_;
+};
+
+} // namespace vellumo

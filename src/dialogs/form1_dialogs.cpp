@@ -1,0 +1,52 @@
+// The main window's commands that open the dialogs and the web site.
+
+#include "app/form1.h"
+#include "app/main_window_texts.h"
+#include "app/settings.h"
+#include "app/stored_number.h"
+#include "dialogs/form2.h"
+#include "dialogs/form3.h"
+#include "dialogs/tri_state_check_box.h"
+#include "dialogs/visit_website.h"
+
+namespace vellumo {
+
+namespace {
+void showModeless(QWidget &dialog)
+{
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+}
+} // namespace
+
+void Form1::settings_Click()
+{
+    const bool reloaded = !existingForm2();
+    Form2 &dialog = form2();
+    if (reloaded) {
+        // Closed with its close box earlier: show the stored state again.
+        const auto stored = parseStoredNumber(
+            environment_.settings->read(Settings::mainApplication, QStringLiteral("updatelist"), QStringLiteral("1")));
+        if (stored && *stored >= 0 && *stored <= 2)
+            dialog.Check1->setValue(int(*stored));
+    }
+    showModeless(dialog);
+}
+
+void Form1::about_Click()
+{
+    showModeless(form3());
+}
+
+void Form1::visit_Click()
+{
+    bezoek(mainwindow::webSite);
+}
+
+void Form1::bezoek(const QString &site)
+{
+    visitWebsite(site);
+}
+
+} // namespace vellumo

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "dialogs/tool_dialog.h"
+
+class QFrame;
+class QPushButton;
+
+namespace vellumo {
+
+class Settings;
+class TriStateCheckBox;
+
+// The settings dialog: whether the skin list is fetched at every start.
+class Form2 : public ToolDialog {
+    Q_OBJECT
+public:
+    explicit Form2(Settings &settings);
+
+    TriStateCheckBox *Check1;
+    QFrame *Frame1;
+    QPushButton *Command1;
+
+private:
+    void Check1_Click();
+    void Command1_Click();
+
+    Settings &settings_;
+};
+
+} // namespace vellumo

@@ -1,0 +1,106 @@
+#include "dialogs/form3.h"
+
+#include "app/twips.h"
+#include "dialogs/link_label.h"
+#include "localisation/text_table.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace vellumo {
+
+namespace {
+const QString credits = QStringLiteral("Bram, Lotte, Jeroen, Sanne, Pim,\r\n"
+                                       "Daan, Femke, Joost, Ilse,\r\n"
+                                       "Ruud, Maud, Teun\r\n");
+
+QLabel *label(const QString &text, const QRect &geometry, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+} // namespace
+
+Form3::Form3()
+    : ToolDialog(QStringLiteral("About Vellumo"), 4755, 3300)
+{
+    setMouseTracking(true);
+    const TextTable &texts = builtInTexts();
+
+    Label1 = label(QStringLiteral("Vellumo v1.0"), twipsRect(120, 50, 4575, 375), this);
+    QFont titleFont = Label1->font();
+    titleFont.setFamilies({QStringLiteral("MS Sans Serif"), titleFont.family()});
+    titleFont.setPointSizeF(13.5);
+    Label1->setFont(titleFont);
+
+    Label4 = label(QStringLiteral("\u00a9 2004 Corvath Software"), twipsRect(120, 480, 2895, 255), this);
+    Label2 = label(texts.capMadeFor, twipsRect(120, 720, 4575, 255), this);
+    Label5 = label(texts.capThanks, twipsRect(120, 960, 4575, 615), this);
+    Label5->setWordWrap(true);
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setGeometry(twipsRect(120, 1680, 4455, 735));
+    Text1->setPlainText(QString(credits).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed());
+    Text1->setReadOnly(true);
+    Text1->setFrameShape(QFrame::StyledPanel);
+    Text1->setBackgroundRole(QPalette::Button);
+    QPalette textPalette = Text1->palette();
+    textPalette.setColor(QPalette::Base, textPalette.color(QPalette::Button));
+    Text1->setPalette(textPalette);
+
+    Frame1 = new QFrame(this);
+    Frame1->setFrameShape(QFrame::HLine);
+    Frame1->setFrameShadow(QFrame::Sunken);
+    Frame1->setGeometry(twipsRect(120, 2520, 4455, 135));
+
+    Label3 = new LinkLabel(texts.capVisit, this);
+    Label3->setGeometry(twipsRect(120, 2880, 1815, 255));
+    QPalette linkPalette = Label3->palette();
+    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label3->setPalette(linkPalette);
+
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setGeometry(twipsRect(3480, 2760, 1095, 375));
+    Command1->setFocus();
+
+    connect(Label3, &LinkLabel::mouseMoved, this, &Form3::Label3_MouseMove);
+    connect(Label3, &LinkLabel::clicked, this, &Form3::Label3_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+}
+
+void Form3::mouseMoveEvent(QMouseEvent *event)
+{
+    // Movement over another control reaches the dialog too; only its own
+    // surface counts.
+    if (!childAt(event->position().toPoint()))
+        Form_MouseMove();
+    QDialog::mouseMoveEvent(event);
+}
+
+void Form3::Label3_MouseMove()
+{
+    Label3->setUnderlined(true);
+}
+
+void Form3::Form_MouseMove()
+{
+    Label3->setUnderlined(false);
+}
+
+void Form3::Label3_Click()
+{
+    Label3->setUnderlined(false);
+    emit visitRequested();
+}
+
+void Form3::Command1_Click()
+{
+    hide();
+}
+
+} // namespace vellumo

@@ -1,0 +1,42 @@
+#include "dialogs/tool_dialog.h"
+
+#include "app/twips.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+
+namespace vellumo {
+
+ToolDialog::ToolDialog(const QString &title, int clientWidthTwips, int clientHeightTwips)
+    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setSizeGripEnabled(false);
+    setWindowTitle(title);
+    setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
+}
+
+void ToolDialog::reject()
+{
+    close();
+}
+
+void ToolDialog::closeEvent(QCloseEvent *event)
+{
+    // Closing a dialog unloads it; QDialog's own handling would only hide it.
+    event->accept();
+}
+
+void ToolDialog::showEvent(QShowEvent *event)
+{
+    if (!placed_) {
+        placed_ = true;
+        if (const QScreen *s = screen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+} // namespace vellumo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+
+namespace vellumo {
+
+// A small dialog: fixed-size tool window with a close box and no minimise
+// or maximise button, no taskbar entry, no owner, centred on the screen
+// when first shown. Closing it (close box or Escape) destroys it; hiding
+// keeps it.
+class ToolDialog : public QDialog {
+    Q_OBJECT
+public:
+    // clientWidth, clientHeight in twips.
+    ToolDialog(const QString &title, int clientWidthTwips, int clientHeightTwips);
+
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool placed_ = false;
+};
+
+} // namespace vellumo
