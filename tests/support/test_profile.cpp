@@ -1,0 +1,95 @@
+#include "support/test_profile.h"
+
+#include "localisation/windows1252.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+
+namespace vellumo::test {
+
+TestProfile::TestProfile()
+{
+    const QDir root(root_.path());
+    root.mkpath(QStringLiteral("program"));
+    root.mkpath(QStringLiteral("config"));
+    root.mkpath(QStringLiteral("runtime"));
+    programFolder_ = root.filePath(QStringLiteral("program"));
+    configFolder_ = root.filePath(QStringLiteral("config"));
+    runtimeFolder_ = root.filePath(QStringLiteral("runtime"));
+    qputenv("XDG_CONFIG_HOME", configFolder_.toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtimeFolder_.toLocal8Bit());
+    store_ = std::make_unique<platform::IniSettingsStore>(configFolder_);
+    settings_ = std::make_unique<Settings>(*store_);
+}
+
+TestProfile::~TestProfile() = default;
+
+QString TestProfile::stored(const QString &key) const
+{
+    return settings_->read(Settings::mainApplication, key, QString());
+}
+
+bool TestProfile::has(const QString &key) const
+{
+    const QString absent = QStringLiteral("\x01absent");
+    return settings_->read(Settings::mainApplication, key, absent) != absent;
+}
+
+void TestProfile::store(const QString &key, const QString &value)
+{
+    settings_->save(Settings::mainApplication, key, value);
+}
+
+Environment TestProfile::environment(const QString &commandLine)
+{
+    return Environment{programFolder_, commandLine, settings_.get()};
+}
+
+void TestProfile::writeProgramFile(const QString &name, const QByteArray &content)
+{
+    QFile file(QDir(programFolder_).filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write test file %s", qPrintable(file.fileName()));
+}
+
+QByteArray languageFile(const QStringList &lines, const QByteArray &lineEnd, bool finalLineEnd)
+{
+    QByteArray content;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        content += encodeWindows1252(lines.at(i));
+        if (i + 1 < lines.size() || finalLineEnd)
+            content += lineEnd;
+    }
+    return content;
+}
+
+QStringList numberedLines(int count)
+{
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(QStringLiteral("line %1").arg(i));
+    return lines;
+}
+
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void processDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace vellumo::test

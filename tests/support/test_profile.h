@@ -1,0 +1,67 @@
+#pragma once
+
+// Every test runs in its own profile: a temporary program folder and its own
+// per-user folders, so tests run in parallel and never touch the real home.
+
+#include "app/environment.h"
+#include "app/settings.h"
+#include "platform/settings_store_ini.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+namespace vellumo {
+class Form1;
+}
+
+namespace vellumo::test {
+
+class TestProfile {
+public:
+    TestProfile();
+    ~TestProfile();
+
+    QString programFolder() const { return programFolder_; }
+    QString configFolder() const { return configFolder_; }
+    QString runtimeFolder() const { return runtimeFolder_; }
+
+    Settings &settings() { return *settings_; }
+    platform::IniSettingsStore &iniStore() { return *store_; }
+    // Shorthands for the two application names.
+    QString stored(const QString &key) const; // "" when absent
+    bool has(const QString &key) const;
+    void store(const QString &key, const QString &value);
+
+    Environment environment(const QString &commandLine = {});
+
+    // Writes a file in the program folder.
+    void writeProgramFile(const QString &name, const QByteArray &content);
+
+private:
+    QTemporaryDir root_;
+    QString programFolder_;
+    QString configFolder_;
+    QString runtimeFolder_;
+    std::unique_ptr<platform::IniSettingsStore> store_;
+    std::unique_ptr<Settings> settings_;
+};
+
+// A language file of the given lines, Windows-1252, joined with lineEnd and,
+// when finalLineEnd, ended with one.
+QByteArray languageFile(const QStringList &lines, const QByteArray &lineEnd = "\r\n", bool finalLineEnd = true);
+// 26 lines, each naming its line ("line 1" ...), with the given ones replaced.
+QStringList numberedLines(int count = 26);
+
+// Lets deferred deletions happen, so closed dialogs are gone.
+void processDeferredDeletes();
+
+// Runs the event loop until the condition holds or the time is up; answers
+// whether it held. Every wait in the tests is bounded by this.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 5000);
+
+} // namespace vellumo::test
