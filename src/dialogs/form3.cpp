@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 
 namespace vellumo {
@@ -47,6 +48,9 @@ Form3::Form3()
     Text1->setGeometry(twipsRect(120, 1680, 4455, 735));
     Text1->setPlainText(QString(credits).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed());
     Text1->setReadOnly(true);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->document()->setDocumentMargin(2);
     Text1->setFrameShape(QFrame::StyledPanel);
     Text1->setBackgroundRole(QPalette::Button);
     QPalette textPalette = Text1->palette();
@@ -60,6 +64,9 @@ Form3::Form3()
 
     Label3 = new LinkLabel(texts.capVisit, this);
     Label3->setGeometry(twipsRect(120, 2880, 1815, 255));
+    // The link is as wide as its text, up to the OK button.
+    Label3->setMaximumWidth(px(3480 - 120) - 4);
+    Label3->setText(texts.capVisit);
     QPalette linkPalette = Label3->palette();
     linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label3->setPalette(linkPalette);

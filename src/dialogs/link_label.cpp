@@ -9,11 +9,24 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent)
 {
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
+    fitToText();
 }
 
 bool LinkLabel::isUnderlined() const
 {
     return font().underline();
+}
+
+void LinkLabel::setText(const QString &text)
+{
+    QLabel::setText(text);
+    fitToText();
+}
+
+void LinkLabel::fitToText()
+{
+    const int wanted = fontMetrics().horizontalAdvance(text()) + 2 * margin() + 2;
+    resize(qBound(minimumWidth(), wanted, maximumWidth()), height());
 }
 
 void LinkLabel::setUnderlined(bool underlined)

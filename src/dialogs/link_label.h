@@ -10,6 +10,10 @@ class LinkLabel : public QLabel {
 public:
     explicit LinkLabel(const QString &text, QWidget *parent = nullptr);
 
+    // The label keeps its position and height and takes the width of its
+    // text, within its minimum and maximum width.
+    void setText(const QString &text);
+
     bool isUnderlined() const;
     void setUnderlined(bool underlined);
 
@@ -18,6 +22,7 @@ signals:
     void clicked();
 
 protected:
+    void fitToText();
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
