@@ -184,7 +184,7 @@ void Form1::Form_Load()
                       QDir::toNativeSeparators(environment_.programFolder));
         baseUrl = settings.read(Settings::mainApplication, QStringLiteral("base"), mainwindow::builtInBaseUrl);
 
-        TV1->addNode(QString(), mainwindow::rootKey, mainwindow::rootText);
+        addRootNode();
         ExpandAllNodes();
     } catch (const Failure &failure) {
         loadFailed_ = true;
@@ -298,6 +298,11 @@ void Form1::ExpandAllNodes()
 void Form1::CollapseAllNodes()
 {
     setAllNodesExpanded(false);
+}
+
+void Form1::addRootNode()
+{
+    TV1->addNode(QString(), mainwindow::rootKey, mainwindow::rootText);
 }
 
 void Form1::setAllNodesExpanded(bool expanded)

@@ -5,8 +5,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTime>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -84,9 +86,18 @@ public:
     void LoadDefaultLanguage();
     void LoadLanguage(const QString &strBestandspad);
 
-    // Progress bar.
+    // Downloads: fetches url into the file pad and reports on the status
+    // bar; callers judge the outcome by the file.
+    void downloadfile(const QString &url, const QString &pad, const QString &succesmessage);
     void add();
     void clear();
+
+    // Shows the picture in the file as the preview; a failure is reported
+    // on the status bar and the previous picture stays.
+    void LoadPreview(const QString &path);
+
+    // The clock that gives the time-of-day text of category keys.
+    std::function<QTime()> clock = [] { return QTime::currentTime(); };
 
     // Opens a web address in the user's browser; reports nothing.
     void bezoek(const QString &site);
@@ -125,6 +136,11 @@ private:
     void ExpandAllNodes();
     void CollapseAllNodes();
     void setAllNodesExpanded(bool expanded);
+    void addRootNode();
+    // The install commands Command1 and menu skin go together.
+    void setInstallCommandsEnabled(bool enabled);
+    // The cache folder, made when missing; throws Failure when it cannot be.
+    QString cacheFolder();
     // The common failure handling of the window's commands: the timer stops
     // and the failure text replaces the status text.
     void reportFailure(const Failure &failure);
