@@ -1,0 +1,77 @@
+// The preview of the skin clicked in the catalogue tree.
+
+#include "app/failure.h"
+#include "app/form1.h"
+#include "catalogue/catalogue_files.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidgetItem>
+
+namespace vellumo {
+
+namespace {
+// Pictures are decoded with a memory limit: a picture that claims enormous
+// dimensions is refused rather than allocated.
+constexpr int pictureAllocationLimitMB = 64;
+} // namespace
+
+void Form1::setInstallCommandsEnabled(bool enabled)
+{
+    Command1->setEnabled(enabled);
+    menus.skin->setEnabled(enabled);
+}
+
+void Form1::TV1_NodeClick(QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    try {
+        const QDir cache(cacheFolder());
+        // The root and the categories begin with a space; they are never previewed.
+        if (node->text(0).startsWith(u' ')) {
+            setInstallCommandsEnabled(false);
+            return;
+        }
+        setInstallCommandsEnabled(true);
+        add();
+        setStatusText(text.msgPreparing);
+        add();
+        const QString parentText = node->parent() ? node->parent()->text(0) : QString();
+        const QString previewFile = QDir::toNativeSeparators(cache.filePath(QStringLiteral("temp.dat")));
+        downloadfile(skinPictureUrl(baseUrl, parentText, node->text(0)), previewFile, text.msgSkinDownloaded);
+        add();
+        LoadPreview(previewFile);
+        add();
+        setStatusText(text.msgLoaded);
+        clear();
+    } catch (const Failure &) {
+        clear();
+        setStatusText(text.msgDownloadFailed);
+    }
+}
+
+void Form1::LoadPreview(const QString &path)
+{
+    try {
+        if (!QFileInfo(path).isFile())
+            throw Failure{FailureCode::FileNotFound};
+        QImageReader::setAllocationLimit(pictureAllocationLimitMB);
+        QImageReader reader(path);
+        reader.setDecideFormatFromContent(true);
+        const QImage picture = reader.read();
+        if (picture.isNull()) {
+            throw Failure{reader.error() == QImageReader::DeviceError ? FailureCode::PathFileAccessError
+                                                                      : FailureCode::InvalidPicture};
+        }
+        scrSkin->setPixmap(QPixmap::fromImage(picture));
+    } catch (const Failure &failure) {
+        reportFailure(failure);
+    }
+}
+
+} // namespace vellumo
