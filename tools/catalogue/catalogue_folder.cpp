@@ -1,0 +1,248 @@
+#include "catalogue_folder.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace catalogue {
+
+std::optional<fs::path> fileInside(const fs::path &root, std::string_view requestPath)
+{
+    // A NUL would cut the name short, a backslash is a separator elsewhere.
+    if (requestPath.find('\0') != std::string_view::npos
+        || requestPath.find('\\') != std::string_view::npos)
+        return std::nullopt;
+
+    // Built segment by segment: an absolute-looking path ("//etc/passwd")
+    // stays relative to root.
+    fs::path relative;
+    std::size_t start = 0;
+    while (start <= requestPath.size()) {
+        std::size_t end = requestPath.find('/', start);
+        if (end == std::string_view::npos)
+            end = requestPath.size();
+        const std::string_view segment = requestPath.substr(start, end - start);
+        if (segment == "..")
+            return std::nullopt;
+        if (!segment.empty() && segment != ".")
+            relative /= segment;
+        start = end + 1;
+    }
+    if (relative.empty())
+        return std::nullopt;
+
+    std::error_code error;
+    const fs::path real = fs::canonical(root / relative, error);
+    if (error)
+        return std::nullopt;
+    // Compared component by component, so that a sibling folder whose name
+    // merely begins with root's name does not count as inside.
+    const auto mismatch = std::mismatch(root.begin(), root.end(), real.begin(), real.end());
+    if (mismatch.first != root.end())
+        return std::nullopt;
+    if (!fs::is_regular_file(real, error))
+        return std::nullopt;
+    return real;
+}
+
+namespace {
+
+constexpr std::string_view listOfCategories = "msnskins";
+
+std::string lowered(std::string_view text)
+{
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
+        return char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return out;
+}
+
+std::string inQuotes(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+// Characters that cannot stand in a file name on Windows, where the
+// pictures end up.
+std::optional<char> forbiddenCharacter(std::string_view name)
+{
+    for (char c : name) {
+        if (std::string_view("\\/:?\"<>|").find(c) != std::string_view::npos)
+            return c;
+    }
+    return std::nullopt;
+}
+
+class Checker
+{
+public:
+    explicit Checker(const fs::path &dir) : m_dir(dir) {}
+
+    CheckResult run()
+    {
+        const std::string categoryList = std::string(listOfCategories) + ".txt";
+        std::map<std::string, std::string> categoriesSeen; // lowered name -> name
+        for (const std::string &category : readList(categoryList)) {
+            ++m_result.categoryCount;
+            const std::string key = lowered(category);
+            if (!categoriesSeen.emplace(key, category).second) {
+                problem(categoryList, "category " + inQuotes(category) + " is listed twice");
+                continue;
+            }
+            if (key == listOfCategories) {
+                problem(categoryList, "a category cannot be called " + inQuotes(category)
+                                          + ": its list file would be this file");
+                continue;
+            }
+            if (const auto c = forbiddenCharacter(category)) {
+                problem(categoryList, "category " + inQuotes(category)
+                                          + " contains the character '" + *c + "'");
+                continue;
+            }
+            std::string folder = category;
+            std::erase(folder, ' ');
+            if (folder.empty()) {
+                problem(categoryList, "category " + inQuotes(category) + " has no folder name");
+                continue;
+            }
+            checkCategory(category, folder);
+        }
+        return std::move(m_result);
+    }
+
+private:
+    void problem(const std::string &file, const std::string &what)
+    {
+        m_result.problems.push_back(file + ": " + what);
+    }
+
+    // The entries of a list file, with a problem for each rule it breaks.
+    // Empty entries are left out; the others are kept even when the file
+    // has problems, so that checking can go on.
+    std::vector<std::string> readList(const std::string &name)
+    {
+        const fs::path path = m_dir / name;
+        std::error_code error;
+        if (!fs::is_regular_file(path, error)) {
+            problem(name, "missing");
+            return {};
+        }
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            problem(name, "cannot be read");
+            return {};
+        }
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (text.empty()) {
+            problem(name, "is empty");
+            return {};
+        }
+        if (text.starts_with("\xEF\xBB\xBF")) {
+            problem(name, "begins with a UTF-8 byte order mark");
+            text.erase(0, 3);
+        }
+
+        const std::size_t lastContent = text.find_last_not_of("\r\n");
+        const bool endsWithBreak = lastContent != text.size() - 1;
+        if (endsWithBreak) {
+            problem(name, "ends with a line break");
+            text.erase(lastContent == std::string::npos ? 0 : lastContent + 1);
+        }
+        if (text.find_first_of("\r\n") != std::string::npos)
+            problem(name, "contains a line break");
+        if (std::any_of(text.begin(), text.end(), [](unsigned char c) {
+                return (c < 0x20 && c != '\r' && c != '\n') || c == 0x7f;
+            }))
+            problem(name, "contains a control character");
+
+        if (text.starts_with('*'))
+            problem(name, "begins with '*'");
+        if (text.ends_with('*'))
+            problem(name, "ends with '*'");
+        if (text.find("**") != std::string::npos)
+            problem(name, "has an empty entry ('**')");
+
+        std::vector<std::string> entries;
+        std::size_t start = 0;
+        while (start <= text.size()) {
+            std::size_t end = text.find('*', start);
+            if (end == std::string::npos)
+                end = text.size();
+            if (end > start)
+                entries.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return entries;
+    }
+
+    void checkCategory(const std::string &category, const std::string &folder)
+    {
+        const std::string listName = category + ".txt";
+        for (const std::string &skin : readList(listName)) {
+            ++m_result.skinCount;
+            const std::string key = lowered(skin);
+            const auto [seen, isNew] = m_skinsSeen.emplace(key, listName);
+            if (!isNew) {
+                problem(listName, "skin " + inQuotes(skin)
+                                      + (seen->second == listName
+                                             ? " is listed twice"
+                                             : " is also listed in " + seen->second));
+                continue;
+            }
+            if (skin.starts_with(' '))
+                problem(listName, "skin " + inQuotes(skin) + " begins with a space");
+            if (key == listOfCategories)
+                problem(listName, "a skin cannot be called " + inQuotes(skin));
+            if (const auto c = forbiddenCharacter(skin)) {
+                problem(listName, "skin " + inQuotes(skin) + " contains the character '" + *c
+                                      + "'");
+                continue;
+            }
+            checkPicture(folder + "/" + skin + ".gif");
+        }
+    }
+
+    void checkPicture(const std::string &name)
+    {
+        const fs::path path = m_dir / name;
+        std::error_code error;
+        if (!fs::is_regular_file(path, error)) {
+            problem(name, "missing");
+            return;
+        }
+        std::array<unsigned char, 10> header{};
+        std::ifstream in(path, std::ios::binary);
+        in.read(reinterpret_cast<char *>(header.data()), std::streamsize(header.size()));
+        const std::string_view magic(reinterpret_cast<const char *>(header.data()), 6);
+        if (in.gcount() != std::streamsize(header.size())
+            || (magic != "GIF87a" && magic != "GIF89a")) {
+            problem(name, "is not a GIF picture");
+            return;
+        }
+        const int width = header[6] | (header[7] << 8);
+        const int height = header[8] | (header[9] << 8);
+        if (width < 150 || width > 260 || height < 220 || height > 360) {
+            m_result.notes.push_back(name + ": is " + std::to_string(width) + " x "
+                                     + std::to_string(height)
+                                     + " pixels; the preview shows 203 x 293");
+        }
+    }
+
+    fs::path m_dir;
+    CheckResult m_result;
+    std::map<std::string, std::string> m_skinsSeen; // lowered name -> list file
+};
+
+} // namespace
+
+CheckResult checkCatalogue(const fs::path &dir)
+{
+    return Checker(dir).run();
+}
+
+} // namespace catalogue

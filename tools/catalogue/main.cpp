@@ -1,0 +1,354 @@
+// vellumo-catalogue: serves and checks a skin catalogue folder.
+//
+//   vellumo-catalogue serve DIR [--port N]
+//   vellumo-catalogue check DIR
+//
+// serve: makes DIR available at http://127.0.0.1:PORT/, so that Vellumo can
+// use it as its catalogue address. With port 0 or without --port, a free port
+// is chosen. Once listening, the program prints one line
+// "Serving DIR at http://127.0.0.1:PORT/" on standard output; every request
+// is logged on standard error. SIGINT or SIGTERM stop it (exit code 0).
+//
+// check: reads the catalogue in DIR the way Vellumo reads it, prints every
+// problem found, one per line, and exits with 1 if there was any.
+
+#include "catalogue_folder.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <pthread.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char *listenAddress = "127.0.0.1";
+
+int usage(std::ostream &out, int exitCode)
+{
+    out << "Usage: vellumo-catalogue serve DIR [--port N]\n"
+           "       vellumo-catalogue check DIR\n"
+           "\n"
+           "serve  serves the catalogue folder DIR at http://127.0.0.1:PORT/\n"
+           "       (a free port when N is 0 or not given) until SIGINT or SIGTERM\n"
+           "check  checks the catalogue in DIR and prints every problem found\n";
+    return exitCode;
+}
+
+// ---------------------------------------------------------------------------
+// Serving
+
+std::string contentTypeFor(const fs::path &file)
+{
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (extension == ".txt")
+        return "text/plain; charset=windows-1252";
+    if (extension == ".gif")
+        return "image/gif";
+    return "application/octet-stream";
+}
+
+std::optional<std::string> readWholeFile(const fs::path &file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return data;
+}
+
+// The request target as it may appear in a log line: bytes outside printable
+// ASCII are written as \xHH.
+std::string printable(std::string_view text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            out += char(c);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
+// Shuts down the receiving side of every connection to the serving port.
+// A connection idling between keep-alive requests then ends at once instead
+// of at the end of its keep-alive timeout; a response being written is not
+// cut short.
+void endIdleConnections(int port)
+{
+    std::error_code error;
+    for (const fs::directory_entry &entry : fs::directory_iterator("/proc/self/fd", error)) {
+        const std::string name = entry.path().filename().string();
+        int fd = -1;
+        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc())
+            continue;
+        struct stat info {};
+        if (fstat(fd, &info) != 0 || !S_ISSOCK(info.st_mode))
+            continue;
+        sockaddr_in address{};
+        socklen_t length = sizeof address;
+        if (getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0
+            || address.sin_family != AF_INET || ntohs(address.sin_port) != port)
+            continue;
+        length = sizeof address;
+        // The listening socket has no peer.
+        if (getpeername(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            shutdown(fd, SHUT_RD);
+    }
+}
+
+// Stops the server on SIGINT or SIGTERM. The signals are blocked in every
+// thread (the server's threads inherit the mask) and taken here with
+// sigtimedwait, so nothing runs in signal-handler context.
+class SignalStopper
+{
+public:
+    static void blockSignals()
+    {
+        sigset_t set = signals();
+        pthread_sigmask(SIG_BLOCK, &set, nullptr);
+        std::signal(SIGPIPE, SIG_IGN);
+    }
+
+    SignalStopper(httplib::Server &server, int port)
+        : m_thread([this, &server, port] { run(server, port); })
+    {
+    }
+
+    // Call once listen_after_bind() has returned.
+    int finish()
+    {
+        m_serverDone = true;
+        m_thread.join();
+        return m_signal;
+    }
+
+private:
+    static sigset_t signals()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGINT);
+        sigaddset(&set, SIGTERM);
+        return set;
+    }
+
+    void run(httplib::Server &server, int port)
+    {
+        const sigset_t set = signals();
+        const timespec tick{0, 100'000'000};
+        while (!m_serverDone) {
+            const int received = sigtimedwait(&set, nullptr, &tick);
+            if (received > 0) {
+                m_signal = received;
+                break;
+            }
+        }
+        // stop() has no effect until the server has entered its accept loop,
+        // so repeat it until the server is done.
+        while (!m_serverDone) {
+            server.stop();
+            endIdleConnections(port);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    std::atomic<bool> m_serverDone{false};
+    std::atomic<int> m_signal{0};
+    std::thread m_thread;
+};
+
+int serve(const std::string &dir, int port)
+{
+    std::error_code error;
+    const fs::path root = fs::canonical(dir, error);
+    if (error || !fs::is_directory(root)) {
+        std::cerr << "vellumo-catalogue: " << dir << " is not a folder\n";
+        return 1;
+    }
+
+    SignalStopper::blockSignals();
+
+    httplib::Server server;
+    // Vellumo fetches the whole catalogue over one connection.
+    server.set_keep_alive_max_count(1000);
+    server.set_keep_alive_timeout(5);
+    // Headers and body go out in separate writes; without this, every
+    // response after the first on a connection waits for a delayed ACK.
+    server.set_tcp_nodelay(true);
+
+    server.set_pre_routing_handler([&root](const httplib::Request &request,
+                                           httplib::Response &response) {
+        if (request.method != "GET" && request.method != "HEAD") {
+            response.status = 405;
+            response.set_header("Allow", "GET, HEAD");
+            response.set_content("Method not allowed\n", "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        const std::optional<fs::path> file = catalogue::fileInside(root, request.path);
+        if (!file) {
+            response.status = 404;
+            response.set_content("Not found\n", "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        std::optional<std::string> data = readWholeFile(*file);
+        if (!data) {
+            response.status = 500;
+            response.set_content("Cannot read the file\n", "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        response.status = 200;
+        response.set_content(std::move(*data), contentTypeFor(*file));
+        return httplib::Server::HandlerResponse::Handled;
+    });
+
+    std::mutex logMutex;
+    server.set_logger([&logMutex](const httplib::Request &request,
+                                  const httplib::Response &response) {
+        const std::string line = request.remote_addr + ":" + std::to_string(request.remote_port)
+                                 + " \"" + printable(request.method) + " "
+                                 + printable(request.target) + " " + printable(request.version)
+                                 + "\" " + std::to_string(response.status) + " "
+                                 + std::to_string(response.body.size()) + "\n";
+        const std::lock_guard lock(logMutex);
+        std::fputs(line.c_str(), stderr);
+        std::fflush(stderr);
+    });
+
+    if (port == 0) {
+        port = server.bind_to_any_port(listenAddress);
+        if (port < 0) {
+            std::cerr << "vellumo-catalogue: cannot listen on " << listenAddress << "\n";
+            return 1;
+        }
+    } else if (!server.bind_to_port(listenAddress, port)) {
+        std::cerr << "vellumo-catalogue: cannot listen on " << listenAddress << ":" << port
+                  << "\n";
+        return 1;
+    }
+
+    std::cout << "Serving " << dir << " at http://" << listenAddress << ":" << port << "/"
+              << std::endl;
+
+    SignalStopper stopper(server, port);
+    const bool listened = server.listen_after_bind();
+    const int signal = stopper.finish();
+    if (signal != 0) {
+        std::cerr << "vellumo-catalogue: stopped by " << (signal == SIGINT ? "SIGINT" : "SIGTERM")
+                  << "\n";
+        return 0;
+    }
+    if (!listened) {
+        std::cerr << "vellumo-catalogue: the server stopped unexpectedly\n";
+        return 1;
+    }
+    return 0;
+}
+
+std::optional<int> parsePort(std::string_view text)
+{
+    int port = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    if (error != std::errc() || end != text.data() + text.size() || port < 0 || port > 65535)
+        return std::nullopt;
+    return port;
+}
+
+// ---------------------------------------------------------------------------
+// Checking
+
+int check(const std::string &dir)
+{
+    std::error_code error;
+    if (!fs::is_directory(dir, error)) {
+        std::cerr << "vellumo-catalogue: " << dir << " is not a folder\n";
+        return 1;
+    }
+    const catalogue::CheckResult result = catalogue::checkCatalogue(dir);
+    for (const std::string &problem : result.problems)
+        std::cout << problem << "\n";
+    for (const std::string &note : result.notes)
+        std::cout << "note: " << note << "\n";
+    if (!result.problems.empty()) {
+        std::cout << result.problems.size()
+                  << (result.problems.size() == 1 ? " problem" : " problems") << " found\n";
+        return 1;
+    }
+    std::cout << "Catalogue OK: " << result.categoryCount << " categories, " << result.skinCount
+              << " skins\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return usage(std::cerr, 2);
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help")
+        return usage(std::cout, 0);
+
+    const std::string &command = args[0];
+    std::optional<std::string> dir;
+    int port = 0;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (command == "serve" && (arg == "--port" || arg.starts_with("--port="))) {
+            std::string value;
+            if (arg == "--port") {
+                if (++i == args.size())
+                    return usage(std::cerr, 2);
+                value = args[i];
+            } else {
+                value = arg.substr(7);
+            }
+            const std::optional<int> parsed = parsePort(value);
+            if (!parsed) {
+                std::cerr << "vellumo-catalogue: not a port number: " << value << "\n";
+                return 2;
+            }
+            port = *parsed;
+        } else if (arg.starts_with("-") || dir) {
+            return usage(std::cerr, 2);
+        } else {
+            dir = arg;
+        }
+    }
+    if (!dir)
+        return usage(std::cerr, 2);
+
+    if (command == "serve")
+        return serve(*dir, port);
+    if (command == "check")
+        return check(*dir);
+    return usage(std::cerr, 2);
+}
