@@ -5,12 +5,19 @@
 namespace vellumo {
 
 class Settings;
+namespace platform {
+class Registry;
+}
 
 // What the program is given when it starts.
 struct Environment {
     QString programFolder; // the folder holding the program, no trailing separator
     QString commandLine;   // the whole argument text
     Settings *settings = nullptr;
+    const platform::Registry *registry = nullptr;
+    // The helper program that closes Messenger's windows inside Wine; empty
+    // where none is used.
+    QString closeHelper;
 };
 
 } // namespace vellumo

@@ -99,6 +99,9 @@ public:
     // The clock that gives the time-of-day text of category keys.
     std::function<QTime()> clock = [] { return QTime::currentTime(); };
 
+    // Asks the running Messenger windows to close; reports nothing.
+    void closemsn();
+
     // Opens a web address in the user's browser; reports nothing.
     void bezoek(const QString &site);
 

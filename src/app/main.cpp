@@ -3,6 +3,7 @@
 #include "app/environment.h"
 #include "app/form1.h"
 #include "app/settings.h"
+#include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
 
@@ -30,11 +31,13 @@ int main(int argc, char *argv[])
 
     const auto store = vellumo::platform::createUserSettingsStore();
     vellumo::Settings settings(*store);
+    const auto registry = vellumo::platform::createMachineRegistry();
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    vellumo::Environment environment{QDir::toNativeSeparators(QApplication::applicationDirPath()),
-                                     arguments.join(QLatin1Char(' ')), &settings};
+    const QString programFolder = QDir::toNativeSeparators(QApplication::applicationDirPath());
+    vellumo::Environment environment{programFolder, arguments.join(QLatin1Char(' ')), &settings, registry.get(),
+                                     QDir(programFolder).filePath(QStringLiteral("vellumo-closemsn.exe"))};
 
     vellumo::Form1 mainWindow(environment);
     QObject::connect(&instance, &vellumo::platform::SingleInstance::activationRequested, &mainWindow,

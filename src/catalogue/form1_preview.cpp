@@ -3,22 +3,15 @@
 #include "app/failure.h"
 #include "app/form1.h"
 #include "catalogue/catalogue_files.h"
+#include "catalogue/picture_file.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidgetItem>
 
 namespace vellumo {
-
-namespace {
-// Pictures are decoded with a memory limit: a picture that claims enormous
-// dimensions is refused rather than allocated.
-constexpr int pictureAllocationLimitMB = 64;
-} // namespace
 
 void Form1::setInstallCommandsEnabled(bool enabled)
 {
@@ -58,17 +51,7 @@ void Form1::TV1_NodeClick(QTreeWidgetItem *node)
 void Form1::LoadPreview(const QString &path)
 {
     try {
-        if (!QFileInfo(path).isFile())
-            throw Failure{FailureCode::FileNotFound};
-        QImageReader::setAllocationLimit(pictureAllocationLimitMB);
-        QImageReader reader(path);
-        reader.setDecideFormatFromContent(true);
-        const QImage picture = reader.read();
-        if (picture.isNull()) {
-            throw Failure{reader.error() == QImageReader::DeviceError ? FailureCode::PathFileAccessError
-                                                                      : FailureCode::InvalidPicture};
-        }
-        scrSkin->setPixmap(QPixmap::fromImage(picture));
+        scrSkin->setPixmap(QPixmap::fromImage(readPictureFile(path)));
     } catch (const Failure &failure) {
         reportFailure(failure);
     }

@@ -17,13 +17,19 @@ TestProfile::TestProfile()
     root.mkpath(QStringLiteral("program"));
     root.mkpath(QStringLiteral("config"));
     root.mkpath(QStringLiteral("runtime"));
+    root.mkpath(QStringLiteral("wine/dosdevices"));
+    root.mkpath(QStringLiteral("wine/drive_c"));
     programFolder_ = root.filePath(QStringLiteral("program"));
     configFolder_ = root.filePath(QStringLiteral("config"));
     runtimeFolder_ = root.filePath(QStringLiteral("runtime"));
+    prefixFolder_ = root.filePath(QStringLiteral("wine"));
+    QFile::link(QStringLiteral("../drive_c"), prefixFolder_ + QStringLiteral("/dosdevices/c:"));
+    qputenv("WINEPREFIX", prefixFolder_.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", configFolder_.toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", runtimeFolder_.toLocal8Bit());
     store_ = std::make_unique<platform::IniSettingsStore>(configFolder_);
     settings_ = std::make_unique<Settings>(*store_);
+    registry_ = platform::createMachineRegistry();
 }
 
 TestProfile::~TestProfile() = default;
@@ -44,9 +50,9 @@ void TestProfile::store(const QString &key, const QString &value)
     settings_->save(Settings::mainApplication, key, value);
 }
 
-Environment TestProfile::environment(const QString &commandLine)
+Environment TestProfile::environment(const QString &commandLine, const QString &closeHelper)
 {
-    return Environment{programFolder_, commandLine, settings_.get()};
+    return Environment{programFolder_, commandLine, settings_.get(), registry_.get(), closeHelper};
 }
 
 void TestProfile::writeProgramFile(const QString &name, const QByteArray &content)

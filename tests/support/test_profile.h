@@ -5,6 +5,7 @@
 
 #include "app/environment.h"
 #include "app/settings.h"
+#include "platform/registry.h"
 #include "platform/settings_store_ini.h"
 
 #include <QByteArray>
@@ -41,6 +42,10 @@ public:
     QString programFolder() const { return programFolder_; }
     QString configFolder() const { return configFolder_; }
     QString runtimeFolder() const { return runtimeFolder_; }
+    // A Wine prefix of the profile (WINEPREFIX), not booted: drive C: and
+    // whatever registry file a test writes.
+    QString prefixFolder() const { return prefixFolder_; }
+    QString driveC() const { return prefixFolder_ + QStringLiteral("/drive_c"); }
 
     Settings &settings() { return *settings_; }
     platform::IniSettingsStore &iniStore() { return *store_; }
@@ -49,7 +54,8 @@ public:
     bool has(const QString &key) const;
     void store(const QString &key, const QString &value);
 
-    Environment environment(const QString &commandLine = {});
+    // closeHelper: the program that closes Messenger's windows; none by default.
+    Environment environment(const QString &commandLine = {}, const QString &closeHelper = {});
 
     // Writes a file in the program folder.
     void writeProgramFile(const QString &name, const QByteArray &content);
@@ -59,7 +65,9 @@ private:
     QString programFolder_;
     QString configFolder_;
     QString runtimeFolder_;
+    QString prefixFolder_;
     std::unique_ptr<platform::IniSettingsStore> store_;
+    std::unique_ptr<platform::Registry> registry_;
     std::unique_ptr<Settings> settings_;
 };
 

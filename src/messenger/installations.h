@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace vellumo {
+
+namespace platform {
+class Registry;
+}
+
+// The two Messenger programs whose installation folders the registry names,
+// in the order every command visits them.
+struct MessengerInstallation {
+    QString registryValue;
+    QString programFile;
+    // Windows Messenger's folder is recorded without a trailing separator,
+    // so names are joined with "\"; MSN Messenger's with one, so names are
+    // appended as they are.
+    bool joinWithSeparator;
+
+    // The folder and a name joined as this installation does it.
+    QString join(const QString &folder, const QString &name) const;
+};
+
+extern const std::array<MessengerInstallation, 2> messengerInstallations;
+
+inline const QString backgroundFileName = QStringLiteral("lvback.gif");
+
+// What a command requires of an installation before it acts on it.
+enum class PresenceTest {
+    ProgramFile, // its program file exists: installing the previewed skin
+    Background,  // its lvback.gif exists: removing the background
+    Folder,      // its folder exists: installing a picture from disk
+};
+
+// The local path of lvback.gif in the installation, when the registry names
+// its folder and the presence test passes; empty otherwise.
+QString backgroundTarget(const MessengerInstallation &installation, const platform::Registry &registry,
+                         PresenceTest test);
+
+} // namespace vellumo

@@ -1,0 +1,20 @@
+#pragma once
+
+// Asking Messenger's main windows to close. Plain C++, so that the Windows
+// backend also builds the helper program that does this inside Wine.
+
+#include <string>
+
+namespace vellumo::platform {
+
+// The window classes of Messenger's main windows, in the order they are asked.
+inline constexpr const char *messengerWindowClasses[] = {"msnmsblclass", "msblclass"};
+
+// For each class, the first top-level window of that class, when there is
+// one, is asked once to close; the call waits until the window has handled
+// the request (a window that hangs is given up on after a while). Nothing
+// is reported. helperPath: where the Wine backend finds its helper program;
+// the Windows backend does not use it.
+void closeMessengerWindows(const std::u16string &helperPath);
+
+} // namespace vellumo::platform
