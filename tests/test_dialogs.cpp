@@ -1,6 +1,5 @@
 // The settings dialog, the about box and the language chooser.
 
-#include "app/failure.h"
 #include "app/form1.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
@@ -77,20 +76,6 @@ TEST_F(Dialogs, TheSettingsBoxSavesEveryChangeAndClicksOnlyTickOrClear)
     EXPECT_EQ(dialog.Check1->value(), 1);
 }
 
-TEST_F(Dialogs, TheSettingsBoxRejectsValuesOutsideItsThreeStates)
-{
-    start();
-    Form2 &dialog = main.form2();
-    for (int value : {-1, 3, 7}) {
-        try {
-            dialog.Check1->setValue(value);
-            ADD_FAILURE() << value << " was accepted";
-        } catch (const Failure &failure) {
-            EXPECT_EQ(failure.number(), 380);
-        }
-    }
-}
-
 TEST_F(Dialogs, TheSettingsDialogClosedByItsCloseBoxShowsTheStoredStateAgain)
 {
     start();
@@ -154,22 +139,6 @@ TEST_F(Dialogs, TheLinkAndTheMenuOpenTheSameAddress)
     ASSERT_EQ(browser.opened.size(), 2);
     EXPECT_EQ(browser.opened[0], QUrl(u"http://www.corvath.example/"_s));
     EXPECT_EQ(browser.opened[1], browser.opened[0]);
-}
-
-TEST_F(Dialogs, TheAboutBoxReappearsWhereItWas)
-{
-    start();
-    main.menus.about->trigger();
-    Form3 *about = main.existingForm3();
-    about->move(about->pos() + QPoint(17, 9));
-    const QPoint where = about->pos();
-    about->Command1->click();
-    EXPECT_FALSE(about->isVisible());
-
-    main.menus.about->trigger();
-    EXPECT_EQ(main.existingForm3(), about);
-    EXPECT_TRUE(about->isVisible());
-    EXPECT_EQ(about->pos(), where);
 }
 
 class Chooser : public ::testing::Test {

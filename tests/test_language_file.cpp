@@ -181,15 +181,6 @@ TEST_F(LoadLanguage, AShortFileKeepsWhatItReadButChangesNoCaption)
     EXPECT_EQ(main.statusText(), u"before"_s);
 }
 
-TEST_F(LoadLanguage, AnEmptyFileChangesNoText)
-{
-    load(QByteArray());
-    EXPECT_EQ(main.text.msgErrorPrefix, u"Fout opgetreden: "_s);
-    EXPECT_EQ(main.text.capCommand1, QString());
-    EXPECT_EQ(MessageBox::takeShown().size(), 1);
-    EXPECT_EQ(storedLanguage(), QString());
-}
-
 TEST_F(LoadLanguage, AMissingFileLoadsTheDutchMessagesFirst)
 {
     main.text.msgLoaded = u"stale"_s;

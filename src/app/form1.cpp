@@ -124,7 +124,7 @@ void Form1::createMenus()
 void Form1::startUp()
 {
     Form4 &chooser = form4();
-    if (!chooser.hidHimselfOnLoad())
+    if (!chooser.hiddenByLoadStep())
         chooser.show();
 }
 

@@ -29,7 +29,7 @@ public:
     void Form_Load();
     // True when the load step found a language chosen on an earlier run
     // and hid the chooser.
-    bool hidHimselfOnLoad() const { return hidOnLoad_; }
+    bool hiddenByLoadStep() const { return hidOnLoad_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
