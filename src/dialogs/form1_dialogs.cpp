@@ -7,7 +7,7 @@
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/tri_state_check_box.h"
-#include "dialogs/visit_website.h"
+#include "dialogs/mdl_visit_website.h"
 
 namespace vellumo {
 
@@ -46,7 +46,7 @@ void Form1::visit_Click()
 
 void Form1::bezoek(const QString &site)
 {
-    visitWebsite(site);
+    mdlVisitWebsite::openSite(site);
 }
 
 } // namespace vellumo

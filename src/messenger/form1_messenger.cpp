@@ -6,6 +6,7 @@
 #include "dialogs/file_dialog.h"
 #include "messenger/background_file.h"
 #include "messenger/installations.h"
+#include "messenger/mdl_registry.h"
 #include "platform/messenger_windows.h"
 
 #include <QLabel>
@@ -15,9 +16,10 @@ namespace vellumo {
 void Form1::Command1_Click()
 {
     try {
+        const mdlRegistry registry(*environment_.registry);
         const QString preview = programFile(QStringLiteral("Cache/temp.dat"));
         for (const MessengerInstallation &installation : messengerInstallations) {
-            const QString target = backgroundTarget(installation, *environment_.registry, PresenceTest::ProgramFile);
+            const QString target = backgroundTarget(installation, registry, PresenceTest::ProgramFile);
             if (!target.isEmpty())
                 copyBackground(preview, target);
         }
@@ -36,8 +38,9 @@ void Form1::skin_Click()
 void Form1::deleteskins_Click()
 {
     try {
+        const mdlRegistry registry(*environment_.registry);
         for (const MessengerInstallation &installation : messengerInstallations) {
-            const QString target = backgroundTarget(installation, *environment_.registry, PresenceTest::Background);
+            const QString target = backgroundTarget(installation, registry, PresenceTest::Background);
             if (!target.isEmpty())
                 deleteBackground(target);
         }
@@ -55,8 +58,9 @@ void Form1::manualskin_Click()
         return;
     try {
         scrSkin->setPixmap(QPixmap::fromImage(readPictureFile(chosen)));
+        const mdlRegistry registry(*environment_.registry);
         for (const MessengerInstallation &installation : messengerInstallations) {
-            const QString target = backgroundTarget(installation, *environment_.registry, PresenceTest::Folder);
+            const QString target = backgroundTarget(installation, registry, PresenceTest::Folder);
             if (!target.isEmpty())
                 copyBackground(chosen, target);
         }

@@ -1,6 +1,6 @@
 #include "messenger/installations.h"
 
-#include "platform/registry.h"
+#include "messenger/mdl_registry.h"
 #include "platform/windows_paths.h"
 
 #include <QFileInfo>
@@ -27,10 +27,9 @@ bool isOrdinaryFile(const QString &path)
 }
 } // namespace
 
-QString backgroundTarget(const MessengerInstallation &installation, const platform::Registry &registry,
-                         PresenceTest test)
+QString backgroundTarget(const MessengerInstallation &installation, const mdlRegistry &registry, PresenceTest test)
 {
-    const QString folder = QString::fromStdU16String(registry.readValue(installation.registryValue.toStdU16String()));
+    const QString folder = registry.ReadRegistryValue(installation.registryValue);
     if (folder.isEmpty())
         return {};
 

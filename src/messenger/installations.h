@@ -6,9 +6,7 @@
 
 namespace vellumo {
 
-namespace platform {
-class Registry;
-}
+class mdlRegistry;
 
 // The two Messenger programs whose installation folders the registry names,
 // in the order every command visits them.
@@ -37,7 +35,6 @@ enum class PresenceTest {
 
 // The local path of lvback.gif in the installation, when the registry names
 // its folder and the presence test passes; empty otherwise.
-QString backgroundTarget(const MessengerInstallation &installation, const platform::Registry &registry,
-                         PresenceTest test);
+QString backgroundTarget(const MessengerInstallation &installation, const mdlRegistry &registry, PresenceTest test);
 
 } // namespace vellumo

@@ -1,11 +1,11 @@
-#include "dialogs/visit_website.h"
+#include "dialogs/mdl_visit_website.h"
 
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace vellumo {
 
-void visitWebsite(const QString &site)
+void mdlVisitWebsite::openSite(const QString &site)
 {
     const QUrl url(site);
     if (url.isValid())

@@ -4,8 +4,13 @@
 
 namespace vellumo {
 
+// Opening the maker's web site through the desktop's shell.
+namespace mdlVisitWebsite {
+
 // Opens an address in the user's default handler for it, normally the web
 // browser. Reports nothing when that is not possible.
-void visitWebsite(const QString &site);
+void openSite(const QString &site);
+
+} // namespace mdlVisitWebsite
 
 } // namespace vellumo
