@@ -1,26 +1,15 @@
 // A stand-in for Messenger's main window, for tests that close Messenger from
-// another process.
+// another process:
 //
 //   stand_in_messenger.exe CLASSNAME MARKERFILE [SECONDS]
 //
-// Registers the window class CLASSNAME and shows one top-level window of it.
-// Once the window exists, writes "ready" to MARKERFILE.ready. When the window
-// receives WM_CLOSE, writes "WM_CLOSE" to MARKERFILE before the sender gets
-// its answer, and exits 0. Without a WM_CLOSE it exits 2 after SECONDS (a
-// whole number from 1 to 86400; default 30). Exits 1 on a bad command line or
-// when it cannot set itself up.
-//
-// Markers hold just those words, without a line end, and appear whole: each
-// is written beside its place and renamed into it. Markers left by an earlier
-// run are removed first. MARKERFILE may be a Windows path or, under Wine, a
-// Unix one ("/tmp/x/marker").
+// Shows a window of class CLASSNAME, then writes "ready" to MARKERFILE.ready.
+// On WM_CLOSE it writes "WM_CLOSE" to MARKERFILE before answering and exits 0;
+// without one it exits 2 after SECONDS (1 to 86400, default 30). Exits 1 on a
+// bad command line or failed setup. Markers appear whole (written beside, then
+// renamed); old ones are removed first. MARKERFILE may be a Windows path or,
+// under wine, a Unix one.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #include <shellapi.h>
 
@@ -31,33 +20,24 @@
 
 namespace {
 
-constexpr UINT_PTR giveUpTimer = 1;
-
 std::wstring closeMarker;
 int exitCode = 1;
 
-// Wine maps Unix paths to drive paths with a function of its own; on Windows
-// there is no such function and no such path.
+// Wine converts Unix paths with a function of its own; Windows has neither.
 std::wstring windowsPath(const std::wstring &path)
 {
-    if (path.empty() || path[0] != L'/')
-        return path;
     using ToDos = WCHAR *(CDECL *)(const char *);
     const auto toDos = reinterpret_cast<ToDos>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-    if (!toDos)
+    if (path[0] != L'/' || !toDos)
         return path;
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr,
-                                          nullptr);
-    std::string utf8(bytes > 0 ? bytes : 0, '\0');
-    if (bytes <= 0
-        || WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, utf8.data(), bytes, nullptr, nullptr)
-               != bytes)
-        return path;
+    std::string utf8(4 * path.size() + 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, utf8.data(), int(utf8.size()), nullptr,
+                        nullptr);
     WCHAR *converted = toDos(utf8.c_str());
     if (!converted)
         return path;
-    std::wstring result(converted);
+    const std::wstring result(converted);
     HeapFree(GetProcessHeap(), 0, converted);
     return result;
 }
@@ -65,20 +45,18 @@ std::wstring windowsPath(const std::wstring &path)
 bool writeMarker(const std::wstring &path, std::string_view text)
 {
     const std::wstring partial = path + L".part";
-    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const bool wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written,
-                                 nullptr)
-                       && written == text.size();
+    const bool ok = WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr)
+                    && written == text.size();
     CloseHandle(file);
-    if (!wrote || !MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(partial.c_str());
-        return false;
-    }
-    return true;
+    if (ok && MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileW(partial.c_str());
+    return false;
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -88,35 +66,25 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         exitCode = writeMarker(closeMarker, "WM_CLOSE") ? 0 : 1;
         DestroyWindow(window);
         return 0;
-    case WM_TIMER:
-        if (wParam != giveUpTimer)
-            break;
+    case WM_TIMER: // no WM_CLOSE in time
         exitCode = 2;
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(exitCode);
         return 0;
-    default:
-        break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool parseSeconds(const wchar_t *text, UINT &seconds)
+// A whole number from 1 to 86400, or 0.
+unsigned long secondsIn(const wchar_t *text)
 {
-    if (!*text || std::wcslen(text) > 5)
-        return false;
-    UINT value = 0;
-    for (const wchar_t *c = text; *c; ++c) {
-        if (*c < L'0' || *c > L'9')
-            return false;
-        value = value * 10 + static_cast<UINT>(*c - L'0');
-    }
-    if (value < 1 || value > 86400)
-        return false;
-    seconds = value;
-    return true;
+    const std::size_t length = std::wcslen(text);
+    if (length == 0 || length > 5 || std::wcsspn(text, L"0123456789") != length)
+        return 0;
+    const unsigned long seconds = std::wcstoul(text, nullptr, 10);
+    return seconds <= 86400 ? seconds : 0;
 }
 
 int fail(const char *what)
@@ -131,46 +99,37 @@ int main()
 {
     int argc = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    UINT seconds = 30;
-    if (!argv || argc < 3 || argc > 4 || !*argv[1] || !*argv[2]
-        || (argc == 4 && !parseSeconds(argv[3], seconds))) {
+    const unsigned long seconds = argc == 4 ? secondsIn(argv[3]) : 30;
+    if (!argv || argc < 3 || argc > 4 || !*argv[1] || !*argv[2] || seconds == 0) {
         std::fprintf(stderr, "usage: stand_in_messenger.exe CLASSNAME MARKERFILE [SECONDS]\n");
         return 1;
     }
     const std::wstring className = argv[1];
     closeMarker = windowsPath(argv[2]);
     const std::wstring readyMarker = closeMarker + L".ready";
-    LocalFree(argv);
-
     DeleteFileW(closeMarker.c_str());
     DeleteFileW(readyMarker.c_str());
 
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = className.c_str();
-    if (!RegisterClassExW(&windowClass))
+    if (!RegisterClassW(&windowClass))
         return fail("cannot register the window class");
-
     HWND window = CreateWindowExW(0, className.c_str(), L"Stand-in Messenger",
                                   WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window)
         return fail("cannot create the window");
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    if (!SetTimer(window, giveUpTimer, seconds * 1000, nullptr))
+    if (!SetTimer(window, 1, seconds * 1000, nullptr))
         return fail("cannot start the timer");
     if (!writeMarker(readyMarker, "ready"))
         return fail("cannot write the ready marker");
 
     MSG message;
     BOOL got;
-    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
-        TranslateMessage(&message);
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0)
         DispatchMessageW(&message);
-    }
-    return got == 0 ? static_cast<int>(message.wParam) : fail("the message loop broke down");
+    return got == 0 ? int(message.wParam) : fail("the message loop broke down");
 }
