@@ -38,11 +38,6 @@ protected:
         main.startUp();
         ASSERT_TRUE(main.isVisible());
     }
-    QString storedLanguageSetting(const QString &key)
-    {
-        return profile.settings().read(Settings::languageApplication, key, u"absent"_s);
-    }
-
     TestProfile profile;
     Form1 main{profile.environment()};
 };

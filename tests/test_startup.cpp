@@ -218,15 +218,6 @@ TEST_F(LanguageAtStart, ABrokenFileIsReportedAndForgotten)
     EXPECT_TRUE(main.loading->isActive());
 }
 
-TEST(StartUpSettings, BaseComesFromTheStore)
-{
-    TestProfile profile;
-    profile.store(u"base"_s, u"http://127.0.0.1:9/catalogue/"_s);
-    Form1 main(profile.environment());
-    main.startUp();
-    EXPECT_EQ(main.baseUrl, QStringLiteral("http://127.0.0.1:9/catalogue/"));
-}
-
 TEST(StartUpSettings, TheTimerRunsOnceAndStopsItself)
 {
     TestProfile profile;

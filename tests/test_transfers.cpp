@@ -11,11 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
-#include <QSignalSpy>
 #include <QUrl>
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -24,22 +24,18 @@
 using namespace vellumo;
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
-using vellumo::test::TestProfile;
-using vellumo::test::TestServer;
+using Request = httplib::Request;
+using Response = httplib::Response;
 
 namespace {
 
-TEST(UrlEncoding, EncodesWhatAnAddressDoesNotAllowAndNeverEncodesPercentAgain)
+TEST(UrlEncoding, EncodesWhatAnAddressDoesNotAllowButNeverPercentAgain)
 {
     EXPECT_EQ(encodeUrlForTransfer(u"http://h:1/Cartoon Stars.txt"_s), "http://h:1/Cartoon%20Stars.txt");
     EXPECT_EQ(encodeUrlForTransfer(u"http://h/CartoonStars\\Blue Moon.gif"_s), "http://h/CartoonStars/Blue%20Moon.gif");
     EXPECT_EQ(encodeUrlForTransfer(u"http://h/caf\u00e9/100%25.gif"_s), "http://h/caf%C3%A9/100%25.gif");
     EXPECT_EQ(encodeUrlForTransfer(u"http://h/a\nb\"c<d>.txt"_s), "http://h/a%0Ab%22c%3Cd%3E.txt");
     EXPECT_EQ(encodeUrlForTransfer(u"http://h/p?q=a\\b"_s), "http://h/p?q=a%5Cb") << "only the path turns \\ into /";
-}
-
-TEST(UrlEncoding, NamesWithHashQuestionMarkOrPercentReachTheirOwnFile)
-{
     EXPECT_EQ(escapeNameForUrl(u"A#1? 100%"_s), u"A%231%3F 100%25"_s);
     EXPECT_EQ(hostOfUrl(u"HTTP://Example.ORG/x"_s), u"http://example.org:80"_s);
     EXPECT_EQ(hostOfUrl(u"https://h:8443/x"_s), u"https://h:8443"_s);
@@ -53,237 +49,120 @@ protected:
         transferPolicy() = TransferPolicy{};
         transferPolicy().lowSpeedTime = 1s;
         transferPolicy().maxTime = 10s;
-        target = QDir(profile.programFolder()).filePath(u"target.tmp"_s);
+        transferPolicy().maxBytes = 4096;
     }
     void TearDown() override { transferPolicy() = TransferPolicy{}; }
+    bool get(const QString &url) { return clsDownload().Get_File(url, profile.programFolder() + u"/target.tmp"_s); }
 
-    void writeTarget(const QByteArray &content)
-    {
-        QFile file(target);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    QByteArray readTarget() const
-    {
-        QFile file(target);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    // path as the server sees it, beginning with "/".
-    bool fetch(const std::string &path)
-    {
-        return clsDownload().Get_File(server.baseUrl() + QString::fromStdString(path.substr(1)), target);
-    }
-    // No temporary file is left beside the target.
-    QStringList leftovers() const
-    {
-        QStringList names = QDir(profile.programFolder()).entryList(QDir::Files | QDir::Hidden);
-        names.removeAll(u"target.tmp"_s);
-        return names;
-    }
-
-    TestProfile profile;
-    TestServer server;
-    QString target;
+    test::TestProfile profile;
+    test::TestServer server;
 };
 
-TEST_F(Transfer, ReplacesTheTargetOnSuccess)
+TEST_F(Transfer, PutsOnlyACompleteAnswerInPlaceAndNeverLeavesATemporary)
 {
-    writeTarget("old");
     server.setFile("/list.txt", "a*b*c");
-    EXPECT_TRUE(fetch("/list.txt"));
-    EXPECT_EQ(readTarget(), "a*b*c");
-    EXPECT_TRUE(leftovers().isEmpty());
-}
-
-TEST_F(Transfer, FailedTransfersLeaveTheEarlierCopyByteForByte)
-{
-    const QByteArray old("earlier copy\r\n\x00\xFF", 16);
-    server.setHandler("/500", [](const httplib::Request &, httplib::Response &res) {
-        res.status = 500;
-        res.set_content("server error page", "text/plain");
-    });
-    server.setHandler("/cut", [](const httplib::Request &, httplib::Response &res) {
-        // Promises 1000 bytes, sends 10 and hangs up.
+    server.setHandler("/moved", [](const Request &, Response &res) { res.set_redirect("/list.txt"); });
+    server.setHandler("/loop", [](const Request &, Response &res) { res.set_redirect("/loop"); });
+    server.setHandler("/to-file", [](const Request &, Response &res) { res.set_redirect("file:///etc/hostname"); });
+    server.setHandler("/500", [](const Request &, Response &res) { res.status = 500; res.body = "error"; });
+    server.setHandler("/cut", [](const Request &, Response &res) { // promises 1000 bytes, sends 10
         res.set_content_provider(1000, "text/plain", [](size_t, size_t, httplib::DataSink &sink) {
             sink.write("0123456789", 10);
             return false;
         });
     });
-    server.setHandler("/to-file", [](const httplib::Request &, httplib::Response &res) {
-        res.set_redirect("file:///etc/hostname");
-    });
-
-    for (const char *path : {"/missing", "/500", "/cut", "/to-file"}) {
-        writeTarget(old);
-        EXPECT_FALSE(fetch(path)) << path;
-        EXPECT_EQ(readTarget(), old) << path;
-        EXPECT_TRUE(leftovers().isEmpty()) << path;
-    }
-}
-
-TEST_F(Transfer, FollowsRedirectsWithinHttpButNotEndlessly)
-{
-    server.setFile("/real.txt", "found");
-    server.setHandler("/moved", [](const httplib::Request &, httplib::Response &res) { res.set_redirect("/real.txt"); });
-    server.setHandler("/loop", [](const httplib::Request &, httplib::Response &res) { res.set_redirect("/loop"); });
-    EXPECT_TRUE(fetch("/moved"));
-    EXPECT_EQ(readTarget(), "found");
-
-    EXPECT_FALSE(fetch("/loop"));
-    const auto requests = server.requests();
-    EXPECT_EQ(std::count(requests.begin(), requests.end(), "/loop"), 11) << "the first request and 10 redirects";
-}
-
-TEST_F(Transfer, StopsAnAnswerWithoutLengthAtTheSizeLimit)
-{
-    transferPolicy().maxBytes = 4096;
     std::atomic<size_t> sent{0};
-    server.setHandler("/endless", [&sent](const httplib::Request &, httplib::Response &res) {
+    server.setHandler("/endless", [&sent](const Request &, Response &res) { // no length, past the size limit
         res.set_chunked_content_provider("application/octet-stream", [&sent](size_t, httplib::DataSink &sink) {
             const std::string chunk(1024, 'x');
             sent += chunk.size();
             return sent < 1024 * 1024 && sink.write(chunk.data(), chunk.size());
         });
     });
-    writeTarget("old");
-    EXPECT_FALSE(fetch("/endless"));
-    EXPECT_EQ(readTarget(), "old");
-    EXPECT_LT(sent.load(), 1024u * 1024u) << "the transfer went on past the limit";
-}
-
-TEST_F(Transfer, CutsOffAServerThatStopsSending)
-{
-    server.setHandler("/stall", [this](const httplib::Request &, httplib::Response &res) {
-        // The headers go out, then nothing more until the test ends (bounded).
+    server.setHandler("/stall", [this](const Request &, Response &res) { // the headers, then silence (bounded)
         res.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink &) {
             for (int i = 0; i < 200 && !server.stopping(); ++i)
                 std::this_thread::sleep_for(50ms);
             return false;
         });
     });
-    writeTarget("old");
-    EXPECT_FALSE(fetch("/stall"));
-    EXPECT_EQ(readTarget(), "old");
+    profile.writeProgramFile(u"source file.txt"_s, "local");
+    const QString base = server.baseUrl();
+    const QByteArray old("earlier copy\r\n\x00\xFF", 16);
+    const std::pair<QString, QByteArray> cases[] = { // no content: the transfer fails
+        {base + u"list.txt"_s, "a*b*c"}, {base + u"moved"_s, "a*b*c"},
+        {QUrl::fromLocalFile(profile.programFolder() + u"/source file.txt"_s).toString(), "local"},
+        {base + u"missing"_s, {}}, {base + u"500"_s, {}}, {base + u"cut"_s, {}}, {base + u"to-file"_s, {}},
+        {base + u"loop"_s, {}}, {base + u"endless"_s, {}}, {u"ftp://127.0.0.1/x"_s, {}},
+        {u"gopher://127.0.0.1/x"_s, {}}, {base + u"stall"_s, {}}};
+    for (const auto &[url, content] : cases) {
+        SCOPED_TRACE(url.toStdString());
+        profile.writeProgramFile(u"target.tmp"_s, old);
+        EXPECT_EQ(get(url), !content.isEmpty());
+        QFile target(profile.programFolder() + u"/target.tmp"_s);
+        EXPECT_EQ(target.open(QIODevice::ReadOnly) ? target.readAll() : "<missing>", content.isEmpty() ? old : content);
+        EXPECT_EQ(QDir(profile.programFolder()).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{u"source file.txt"_s, u"target.tmp"_s}));
+    }
+    EXPECT_EQ(std::ranges::count(server.requests(), "/loop"), 11) << "the first request and 10 redirects";
+    EXPECT_LT(sent.load(), 1024u * 1024u) << "the transfer went on past the limit";
 }
 
-// A server that comes up on a port where nothing listened before, counting
-// the requests it is asked.
-class LateServer {
-public:
+// A server that comes up where nothing listened before, counting what it is asked.
+struct LateServer {
     explicit LateServer(int port)
     {
         server.set_keep_alive_timeout(1);
-        server.Get("/list.txt", [](const httplib::Request &, httplib::Response &res) { res.set_content("x", "text/plain"); });
-        server.set_pre_routing_handler([this](const httplib::Request &, httplib::Response &) {
-            ++asked;
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
+        server.Get("/list.txt", [this](const Request &, Response &res) { ++asked; res.body = "x"; });
         bound = server.bind_to_port("127.0.0.1", port);
         if (bound) {
             thread = std::thread([this] { server.listen_after_bind(); });
             test::waitUntilListening(server);
         }
     }
-    ~LateServer()
-    {
-        server.stop();
-        if (thread.joinable())
-            thread.join();
-    }
+    ~LateServer() { server.stop(); if (thread.joinable()) thread.join(); }
     httplib::Server server;
     std::thread thread;
     std::atomic<int> asked{0};
     bool bound = false;
 };
 
-TEST_F(Transfer, AnUnreachableHostFailsAtOnceForAWhile)
+TEST_F(Transfer, AnUnreachableHostIsPausedThenTriedAgain)
 {
-    const int port = test::closedPort();
-    const QString url = u"http://127.0.0.1:%1/list.txt"_s.arg(port);
-    EXPECT_FALSE(clsDownload().Get_File(url, target));
-
-    LateServer late(port);
-    if (!late.bound)
-        GTEST_SKIP() << "the port was taken meanwhile";
-    // Something listens there now, but the host is paused: the transfer
-    // fails without asking it.
-    EXPECT_FALSE(clsDownload().Get_File(url, target));
-    EXPECT_EQ(late.asked.load(), 0);
-}
-
-TEST_F(Transfer, AfterThePauseTheHostIsTriedAgain)
-{
-    transferPolicy().unreachableHostPause = 0ms;
-    const int port = test::closedPort();
-    const QString url = u"http://127.0.0.1:%1/list.txt"_s.arg(port);
-    EXPECT_FALSE(clsDownload().Get_File(url, target));
-
-    LateServer late(port);
-    if (!late.bound)
-        GTEST_SKIP() << "the port was taken meanwhile";
-    EXPECT_TRUE(clsDownload().Get_File(url, target));
-    EXPECT_EQ(late.asked.load(), 1);
-}
-
-TEST_F(Transfer, ReadsLocalFilesButNothingElse)
-{
-    const QString source = QDir(profile.programFolder()).filePath(u"source file.txt"_s);
-    QFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("local");
-    file.close();
-    EXPECT_TRUE(clsDownload().Get_File(QUrl::fromLocalFile(source).toString(), target));
-    EXPECT_EQ(readTarget(), "local");
-    EXPECT_FALSE(clsDownload().Get_File(u"ftp://127.0.0.1/x"_s, target));
-    EXPECT_FALSE(clsDownload().Get_File(u"gopher://127.0.0.1/x"_s, target));
-}
-
-class DownloadFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        transferPolicy() = TransferPolicy{};
-        main.LoadDefaultLanguage();
-        target = main.programFile(u"file.tmp"_s);
+    for (const auto pause : {TransferPolicy{}.unreachableHostPause, 0ms}) {
+        transferPolicy().unreachableHostPause = pause;
+        const QString url = u"http://127.0.0.1:%1/list.txt"_s.arg(test::closedPort());
+        EXPECT_FALSE(get(url));
+        LateServer late(QUrl(url).port());
+        if (!late.bound)
+            GTEST_SKIP() << "the port was taken meanwhile";
+        EXPECT_EQ(get(url), pause == 0ms) << pause.count();
+        EXPECT_EQ(late.asked.load(), pause == 0ms ? 1 : 0) << "a paused host is not asked";
     }
-    QList<int> progress() const
-    {
-        QList<int> values;
-        for (const auto &args : progressValues)
-            values << args.at(0).toInt();
-        return values;
-    }
+}
 
-    TestProfile profile;
-    TestServer server;
+TEST(DownloadFile, StepsTheBarAndReportsTheOutcome)
+{
+    test::TestProfile profile;
+    test::TestServer server;
     Form1 main{profile.environment()};
-    QSignalSpy progressValues{main.ProgressBar1, &QProgressBar::valueChanged};
-    QString target;
-};
-
-TEST_F(DownloadFile, StepsTheBarAndShowsTheCallersTextOnSuccess)
-{
-    std::atomic<bool> busyDuringTransfer{false};
-    server.setHandler("/a.txt", [&](const httplib::Request &, httplib::Response &res) {
-        // The user-interface thread is blocked in the transfer meanwhile.
-        busyDuringTransfer = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    main.LoadDefaultLanguage();
+    const QString target = main.programFile(u"file.tmp"_s);
+    std::atomic<bool> busy{false};
+    server.setHandler("/a.txt", [&](const Request &, Response &res) { // the interface thread waits meanwhile
+        busy = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         res.set_content("a", "text/plain");
     });
-    progressValues.clear();
+    QList<int> steps;
+    QObject::connect(main.ProgressBar1, &QProgressBar::valueChanged, [&steps](int value) { steps << value; });
     main.downloadfile(u"  "_s + server.baseUrl() + u"a.txt  "_s, u" "_s + target + u" "_s, u" Done! "_s);
-
-    EXPECT_EQ(progress(), (QList<int>{10, 20, 30, 40, 50, 0}));
+    EXPECT_EQ(std::exchange(steps, {}), (QList<int>{10, 20, 30, 40, 50, 0}));
     EXPECT_EQ(main.statusText(), u" Done! "_s) << "shown exactly as passed";
-    EXPECT_TRUE(busyDuringTransfer.load());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the pointer is back to normal";
+    EXPECT_TRUE(busy.load());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(QFile::exists(target)) << "blanks around the path are removed";
-}
-
-TEST_F(DownloadFile, LeavesTheBarRaisedAndReportsAFailure)
-{
-    progressValues.clear();
     main.downloadfile(server.baseUrl() + u"missing.txt"_s, target, u"Done!"_s);
-    EXPECT_EQ(progress(), (QList<int>{10, 20, 30, 40, 50}));
+    EXPECT_EQ(steps, (QList<int>{10, 20, 30, 40, 50}));
     EXPECT_EQ(main.ProgressBar1->value(), 50);
     EXPECT_EQ(main.statusText(), u"Fout bij het downloaden!"_s);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
