@@ -56,8 +56,8 @@ struct Window {
 // them until this object goes away; a hung one pumps only from then on.
 class WindowThread {
 public:
-    explicit WindowThread(std::initializer_list<Window> specs, bool hung = false)
-        : m_specs(specs), m_hung(hung)
+    explicit WindowThread(std::initializer_list<Window> wanted, bool hung = false)
+        : m_wanted(wanted), m_hung(hung)
     {
         m_thread = CreateThread(nullptr, 0, run, this, 0, &m_threadId);
         started = m_thread && WaitForSingleObject(m_ready, waitMs) == WAIT_OBJECT_0;
@@ -82,8 +82,8 @@ private:
     static DWORD WINAPI run(void *self)
     {
         auto &me = *static_cast<WindowThread *>(self);
-        for (const Window &spec : me.m_specs)
-            me.windows.push_back(CreateWindowExA(0, spec.className, spec.title, WS_OVERLAPPEDWINDOW,
+        for (const Window &wanted : me.m_wanted)
+            me.windows.push_back(CreateWindowExA(0, wanted.className, wanted.title, WS_OVERLAPPEDWINDOW,
                                                  0, 0, 200, 100, nullptr, nullptr,
                                                  GetModuleHandleW(nullptr), nullptr));
         MSG message;
@@ -98,7 +98,7 @@ private:
         return 0;
     }
 
-    std::vector<Window> m_specs;
+    std::vector<Window> m_wanted;
     bool m_hung;
     HANDLE m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE m_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
