@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -30,11 +31,8 @@ class Dialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        MessageBox::takeShown();
+        profile.store(u"updatelist"_s, u"2"_s);
         profile.settings().save(Settings::languageApplication, u"algedaan"_s, u"1"_s);
-    }
-    void start()
-    {
         main.startUp();
         ASSERT_TRUE(main.isVisible());
     }
@@ -44,57 +42,39 @@ protected:
 
 TEST_F(Dialogs, TheSettingsBoxSavesEveryChangeAndClicksOnlyTickOrClear)
 {
-    profile.store(u"updatelist"_s, u"2"_s);
-    start();
     main.menus.settings->trigger();
     Form2 &dialog = *main.existingForm2();
     ASSERT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.Check1->checkState(), Qt::PartiallyChecked);
-
-    dialog.Check1->click();
-    EXPECT_EQ(dialog.Check1->value(), 1) << "a click on a grayed box ticks it";
-    EXPECT_EQ(profile.stored(u"updatelist"_s), u"1"_s);
-    dialog.Check1->click();
-    EXPECT_EQ(dialog.Check1->value(), 0);
-    EXPECT_EQ(profile.stored(u"updatelist"_s), u"0"_s);
-    dialog.Check1->click();
-    EXPECT_EQ(dialog.Check1->value(), 1);
-
+    for (const int expected : {1, 0, 1}) {
+        dialog.Check1->click();
+        EXPECT_EQ(dialog.Check1->value(), expected) << "a click on a grayed box ticks it";
+        EXPECT_EQ(profile.stored(u"updatelist"_s), QString::number(expected));
+    }
     profile.store(u"updatelist"_s, u"marker"_s);
     dialog.Command1->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(profile.stored(u"updatelist"_s), u"marker"_s) << "OK saves nothing";
-
-    // Shown again: the state left last time, nothing read from the store.
     main.menus.settings->trigger();
     EXPECT_EQ(&dialog, main.existingForm2());
-    EXPECT_EQ(dialog.Check1->value(), 1);
-}
-
-TEST_F(Dialogs, TheSettingsDialogClosedByItsCloseBoxShowsTheStoredStateAgain)
-{
-    start();
-    main.menus.settings->trigger();
-    main.existingForm2()->Check1->click(); // 1 -> 0, saved
-    main.existingForm2()->close();
+    EXPECT_EQ(dialog.Check1->value(), 1) << "shown again, nothing read from the store";
+    dialog.Check1->click();
+    dialog.close();
     test::processDeferredDeletes();
     ASSERT_FALSE(main.existingForm2());
-
     main.menus.settings->trigger();
     ASSERT_TRUE(main.existingForm2());
-    EXPECT_EQ(main.existingForm2()->Check1->value(), 0);
+    EXPECT_EQ(main.existingForm2()->Check1->value(), 0) << "made again after its close box, from the store";
     EXPECT_TRUE(main.existingForm2()->isVisible());
 }
 
-// Records the addresses handed to the user's browser.
 class UrlRecorder : public QObject {
     Q_OBJECT
 public:
     UrlRecorder() { QDesktopServices::setUrlHandler(u"http"_s, this, "open"); }
     ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(u"http"_s); }
     QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
+    Q_INVOKABLE void open(const QUrl &url) { opened << url; }
 };
 
 void moveMouseOver(QWidget *widget, QPoint at = {3, 3})
@@ -103,42 +83,29 @@ void moveMouseOver(QWidget *widget, QPoint at = {3, 3})
     QApplication::sendEvent(widget, &move);
 }
 
-TEST_F(Dialogs, TheLinkUnderlinesOnMouseMovesOverItAndOverTheDialogSurfaceOnly)
+TEST_F(Dialogs, TheLinkUnderlinesOverItselfAndOpensTheMenusAddress)
 {
-    start();
+    UrlRecorder browser;
     main.menus.about->trigger();
     Form3 &about = *main.existingForm3();
     ASSERT_TRUE(about.isVisible());
     EXPECT_FALSE(about.Label3->isUnderlined());
     EXPECT_EQ(about.Label3->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-
     moveMouseOver(about.Label3);
     EXPECT_TRUE(about.Label3->isUnderlined());
     moveMouseOver(about.Label2);
     EXPECT_TRUE(about.Label3->isUnderlined()) << "another control does not clear it";
     moveMouseOver(&about, QPoint(about.width() - 2, about.height() - 2));
     EXPECT_FALSE(about.Label3->isUnderlined()) << "the dialog's own surface clears it";
-}
-
-TEST_F(Dialogs, TheLinkAndTheMenuOpenTheSameAddress)
-{
-    UrlRecorder browser;
-    start();
-    main.menus.about->trigger();
-    Form3 &about = *main.existingForm3();
     moveMouseOver(about.Label3);
     QTest::mouseClick(about.Label3, Qt::LeftButton);
     EXPECT_FALSE(about.Label3->isUnderlined());
     main.menus.visit->trigger();
-
-    ASSERT_EQ(browser.opened.size(), 2);
-    EXPECT_EQ(browser.opened[0], QUrl(u"http://www.corvath.example/"_s));
-    EXPECT_EQ(browser.opened[1], browser.opened[0]);
+    EXPECT_EQ(browser.opened, QList<QUrl>(2, QUrl(u"http://www.corvath.example/"_s))) << "link, then menu";
 }
 
 class Chooser : public ::testing::Test {
 protected:
-    void SetUp() override { MessageBox::takeShown(); }
     QString stored(const QString &key)
     {
         return profile.settings().read(Settings::languageApplication, key, u"absent"_s);
@@ -150,19 +117,31 @@ protected:
             names << main.existingForm4()->File1->item(i)->text();
         return names;
     }
-
+    void writeLanguage(const QString &name, const QStringList &lines = test::numberedLines())
+    {
+        profile.writeProgramFile(name, test::languageFile(lines));
+    }
+    void ok()
+    {
+        QPointer<Form4> chooser = main.existingForm4();
+        chooser->Command1->click();
+        EXPECT_EQ(stored(u"algedaan"_s), u"1"_s);
+        EXPECT_EQ(main.statusText(), QString());
+        EXPECT_TRUE(main.isVisible());
+        test::processDeferredDeletes();
+        EXPECT_FALSE(chooser) << "OK destroys the chooser";
+    }
     TestProfile profile;
     Form1 main{profile.environment()};
 };
 
-TEST_F(Chooser, ListsTheLanguageFilesOfTheProgramFolderOnly)
+TEST_F(Chooser, ListsTheFilesAndOkWithoutOneMeansDutchNextTimeThenTheMenuMakesItAgainForOkWithAFile)
 {
-    profile.writeProgramFile(u"English.lng"_s, test::languageFile(test::numberedLines()));
-    profile.writeProgramFile(u"deutsch.LNG"_s, test::languageFile(test::numberedLines()));
-    profile.writeProgramFile(u".hidden.lng"_s, test::languageFile(test::numberedLines()));
-    profile.writeProgramFile(u"notes.txt"_s, "x");
+    MessageBox::takeShown();
+    for (const QString &name : {u"English.lng"_s, u"deutsch.LNG"_s, u".hidden.lng"_s, u"notes.txt"_s})
+        writeLanguage(name);
     QDir(profile.programFolder()).mkdir(u"folder.lng"_s);
-
+    profile.settings().save(Settings::languageApplication, u"language"_s, u"English.lng"_s);
     main.startUp();
     Form4 &chooser = *main.existingForm4();
     EXPECT_EQ(listed(), (QStringList{u"deutsch.LNG"_s, u"English.lng"_s}));
@@ -170,38 +149,8 @@ TEST_F(Chooser, ListsTheLanguageFilesOfTheProgramFolderOnly)
     EXPECT_EQ(chooser.windowTitle(), u"Choose your language / Kies je taal"_s);
     EXPECT_EQ(chooser.size(), QSize(312, 158));
     EXPECT_TRUE(chooser.windowFlags() & Qt::Tool);
-    EXPECT_EQ(QApplication::focusWidget() == chooser.Command1 || chooser.focusWidget() == chooser.Command1, true);
-}
-
-TEST_F(Chooser, OkWithAFileStoresItAppliesItAndShowsTheMainWindow)
-{
-    QStringList lines = test::numberedLines();
-    lines[0] = u"&Set as skin"_s;
-    profile.writeProgramFile(u"English.lng"_s, test::languageFile(lines));
-    main.startUp();
-    QPointer<Form4> chooser = main.existingForm4();
-    chooser->File1->item(0)->setSelected(true);
-
-    chooser->Command1->click();
-
-    EXPECT_EQ(stored(u"algedaan"_s), u"1"_s);
-    EXPECT_EQ(stored(u"language"_s), u"English.lng"_s);
-    EXPECT_EQ(main.Command1->text(), u"&Set as skin"_s);
-    EXPECT_EQ(main.text.msgLoaded, u"line 8"_s);
-    EXPECT_EQ(main.statusText(), QString());
-    EXPECT_TRUE(main.isVisible());
-    EXPECT_TRUE(MessageBox::takeShown().isEmpty());
-    test::processDeferredDeletes();
-    EXPECT_FALSE(chooser) << "OK destroys the chooser";
-}
-
-TEST_F(Chooser, OkWithoutASelectionSwitchesTheNextStartToDutch)
-{
-    profile.settings().save(Settings::languageApplication, u"language"_s, u"English.lng"_s);
-    profile.writeProgramFile(u"English.lng"_s, test::languageFile(test::numberedLines()));
-    main.startUp();
-    main.existingForm4()->Command1->click();
-
+    EXPECT_TRUE(QApplication::focusWidget() == chooser.Command1 || chooser.focusWidget() == chooser.Command1);
+    ok();
     const auto boxes = MessageBox::takeShown();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].icon, MessageBox::Icon::Information);
@@ -209,40 +158,39 @@ TEST_F(Chooser, OkWithoutASelectionSwitchesTheNextStartToDutch)
     EXPECT_EQ(boxes[0].text, u"No language file selected, the default language (Dutch), will be loaded.\r\n"
                              u"It will take a effect when the program will be restarted."_s);
     EXPECT_EQ(stored(u"language"_s), QString());
-    EXPECT_EQ(stored(u"algedaan"_s), u"1"_s);
     EXPECT_EQ(main.text.msgLoaded, u"line 8"_s) << "this run keeps its texts";
-    EXPECT_EQ(main.statusText(), QString());
-    EXPECT_TRUE(main.isVisible());
+    QStringList lines = test::numberedLines();
+    lines[0] = u"&Set as skin"_s;
+    writeLanguage(u"New.lng"_s, lines);
+    main.menus.language->trigger();
+    ASSERT_TRUE(main.existingForm4());
+    EXPECT_TRUE(main.existingForm4()->isVisible());
+    EXPECT_EQ(listed(), (QStringList{u"deutsch.LNG"_s, u"English.lng"_s, u"New.lng"_s})) << "the list is refreshed";
+    EXPECT_EQ(main.statusText(), u"Geladen"_s) << "the built-in texts were loaded again";
+    main.existingForm4()->File1->item(2)->setSelected(true);
+    main.text.msgLoaded.clear();
+    ok();
+    EXPECT_EQ(stored(u"language"_s), u"New.lng"_s);
+    EXPECT_EQ(main.Command1->text(), u"&Set as skin"_s);
+    EXPECT_EQ(main.text.msgLoaded, u"line 8"_s);
+    EXPECT_TRUE(MessageBox::takeShown().isEmpty());
 }
 
-TEST_F(Chooser, TheMenuShowsTheHiddenChooserWithoutLoadingAgain)
+TEST_F(Dialogs, TheMenuShowsTheHiddenChooserWithoutLoadingAgainAndClosingItKeepsTheProgram)
 {
-    profile.settings().save(Settings::languageApplication, u"algedaan"_s, u"1"_s);
-    main.startUp();
+    QSignalSpy ended{&main, &Form1::programEnded};
     Form4 *chooser = main.existingForm4();
     ASSERT_FALSE(chooser->isVisible());
     main.setStatusText(u"busy"_s);
-
     main.menus.language->trigger();
     EXPECT_EQ(main.existingForm4(), chooser);
     EXPECT_TRUE(chooser->isVisible());
     EXPECT_EQ(main.statusText(), u"busy"_s);
-}
-
-TEST_F(Chooser, TheMenuMakesTheChooserAgainAfterOkAndReloadsTheLanguage)
-{
-    main.startUp();
-    main.existingForm4()->Command1->click();
+    chooser->close();
     test::processDeferredDeletes();
-    ASSERT_FALSE(main.existingForm4());
-    MessageBox::takeShown();
-    profile.writeProgramFile(u"New.lng"_s, test::languageFile(test::numberedLines()));
-
-    main.menus.language->trigger();
-    ASSERT_TRUE(main.existingForm4());
-    EXPECT_TRUE(main.existingForm4()->isVisible()) << "displayed all the same";
-    EXPECT_EQ(listed(), QStringList{u"New.lng"_s}) << "the list is refreshed";
-    EXPECT_EQ(main.statusText(), u"Geladen"_s) << "the built-in texts were loaded again";
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(main.existingForm4());
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include "support/test_profile.h"
 
 #include <QDir>
-#include <QStatusBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -25,207 +24,136 @@ namespace {
 
 struct StartCase {
     const char *name;
-    std::optional<QString> updatelist;
-    QString commandLine;
-    // What the start should give.
-    bool loads;             // the load step ran through without failure
-    bool loadFromCache;
-    int checkValue;
-    QString failure;        // status text on the failure path
+    std::optional<QString> updatelist = std::nullopt, algedaan = std::nullopt;
+    QString commandLine = {};
+    bool loadFromCache = false;
+    int checkValue = 1;
+    QString failure = {}; // empty when the load step runs through
+    bool chooserShown = true;
 };
-
-void PrintTo(const StartCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 
-TEST_P(StartUp, ReadsUpdatelistAndCommandLine)
+TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
 {
     const StartCase &c = GetParam();
     TestProfile profile;
     if (c.updatelist)
-        profile.store(QStringLiteral("updatelist"), *c.updatelist);
-
+        profile.store(u"updatelist"_s, *c.updatelist);
+    if (c.algedaan)
+        profile.settings().save(Settings::languageApplication, u"algedaan"_s, *c.algedaan);
     Form1 main(profile.environment(c.commandLine));
     main.startUp();
-
     ASSERT_TRUE(main.isLoaded());
     ASSERT_TRUE(main.existingForm4());
-    EXPECT_TRUE(main.existingForm4()->isVisible()) << "a first run shows the chooser";
-    EXPECT_FALSE(main.isVisible());
-
-    if (c.loads) {
-        ASSERT_TRUE(main.existingForm2()) << "the load step loads the settings dialog, hidden";
-        EXPECT_FALSE(main.existingForm2()->isVisible());
-        EXPECT_TRUE(main.loading->isActive());
-        EXPECT_EQ(main.loadFromCache, c.loadFromCache);
-        EXPECT_EQ(main.existingForm2()->Check1->value(), c.checkValue);
-        EXPECT_EQ(main.updateOnStart, c.checkValue);
-        EXPECT_EQ(profile.stored(QStringLiteral("updatelist")), QString::number(c.checkValue));
-        EXPECT_EQ(profile.stored(QStringLiteral("path")), QDir::toNativeSeparators(profile.programFolder()));
-        EXPECT_EQ(main.baseUrl, mainwindow::builtInBaseUrl);
-        ASSERT_EQ(main.TV1->nodeCount(), 1);
-        QTreeWidgetItem *root = main.TV1->node(QStringLiteral("msnskins"));
-        ASSERT_TRUE(root);
-        EXPECT_EQ(root->text(0), QStringLiteral(" MSN Skins"));
-        EXPECT_TRUE(root->isExpanded());
-        EXPECT_EQ(main.statusText(), QStringLiteral("Geladen"));
-    } else {
+    EXPECT_EQ(main.existingForm4()->isVisible(), c.chooserShown) << "only algedaan 1 skips the chooser";
+    EXPECT_EQ(main.isVisible(), !c.chooserShown);
+    if (!c.failure.isEmpty()) {
         EXPECT_FALSE(main.loading->isActive());
         EXPECT_EQ(main.TV1->nodeCount(), 0);
-        EXPECT_FALSE(profile.has(QStringLiteral("path"))) << "steps after the failure are skipped";
+        EXPECT_FALSE(profile.has(u"path"_s)) << "steps after the failure are skipped";
         EXPECT_TRUE(main.baseUrl.isEmpty());
-        // The failure stays on the status bar; "Geladen" does not cover it.
-        EXPECT_EQ(main.statusText(), c.failure);
+        EXPECT_EQ(main.statusText(), c.failure) << "\"Geladen\" must not cover the failure";
+        return;
     }
+    ASSERT_TRUE(main.existingForm2());
+    EXPECT_FALSE(main.existingForm2()->isVisible());
+    EXPECT_TRUE(main.loading->isActive());
+    EXPECT_EQ(main.loadFromCache, c.loadFromCache);
+    EXPECT_EQ(main.existingForm2()->Check1->value(), c.checkValue);
+    EXPECT_EQ(main.updateOnStart, c.checkValue);
+    EXPECT_EQ(profile.stored(u"updatelist"_s), QString::number(c.checkValue));
+    EXPECT_EQ(profile.stored(u"path"_s), QDir::toNativeSeparators(profile.programFolder()));
+    EXPECT_EQ(main.baseUrl, mainwindow::builtInBaseUrl);
+    ASSERT_EQ(main.TV1->nodeCount(), 1);
+    QTreeWidgetItem *root = main.TV1->node(u"msnskins"_s);
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->text(0), u" MSN Skins"_s);
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_EQ(main.statusText(), u"Geladen"_s);
 }
+
+const QString typeMismatch = u"Fout opgetreden: 13 - Type mismatch"_s;
+const QString invalidValue = u"Fout opgetreden: 380 - Invalid property value"_s;
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, StartUp,
     ::testing::Values(
-        StartCase{"Absent", std::nullopt, {}, true, false, 1, {}},
-        StartCase{"One", u"1"_s, {}, true, false, 1, {}},
-        StartCase{"Zero", u"0"_s, {}, true, true, 0, {}},
-        StartCase{"TwoIsGrayed", u"2"_s, {}, true, true, 2, {}},
-        StartCase{"Blanks", u" 1 "_s, {}, true, false, 1, {}},
-        StartCase{"LoadcacheInCapitals", u"1"_s, u"/LOADCACHE"_s, true, true, 1, {}},
-        StartCase{"LoadcacheInsideAWord", u"1"_s, u"-x --noloadcacheplease"_s, true, true, 1, {}},
-        StartCase{"OtherArguments", u"1"_s, u"load cache"_s, true, false, 1, {}},
-        StartCase{"Letters", u"abc"_s, {}, false, false, 0, u"Fout opgetreden: 13 - Type mismatch"_s},
-        StartCase{"Empty", u""_s, {}, false, false, 0, u"Fout opgetreden: 13 - Type mismatch"_s},
-        StartCase{"Seven", u"7"_s, {}, false, false, 0, u"Fout opgetreden: 380 - Invalid property value"_s},
-        StartCase{"Negative", u"-1"_s, {}, false, false, 0, u"Fout opgetreden: 380 - Invalid property value"_s},
-        StartCase{"Overflow", u"70000"_s, {}, false, false, 0, u"Fout opgetreden: 6 - Overflow"_s}),
-    [](const ::testing::TestParamInfo<StartCase> &info) { return info.param.name; });
+        StartCase{.name = "Absent"}, StartCase{.name = "One", .updatelist = u"1"_s},
+        StartCase{.name = "Zero", .updatelist = u"0"_s, .loadFromCache = true, .checkValue = 0},
+        StartCase{.name = "TwoIsGrayed", .updatelist = u"2"_s, .loadFromCache = true, .checkValue = 2},
+        StartCase{.name = "Blanks", .updatelist = u" 1 "_s},
+        StartCase{.name = "LoadcacheInCapitals", .commandLine = u"/LOADCACHE"_s, .loadFromCache = true},
+        StartCase{.name = "LoadcacheInsideAWord", .commandLine = u"-x --noloadcacheplease"_s, .loadFromCache = true},
+        StartCase{.name = "OtherArguments", .commandLine = u"load cache"_s},
+        StartCase{.name = "Letters", .updatelist = u"abc"_s, .failure = typeMismatch},
+        StartCase{.name = "Empty", .updatelist = u""_s, .failure = typeMismatch},
+        StartCase{.name = "Seven", .updatelist = u"7"_s, .failure = invalidValue},
+        StartCase{.name = "Negative", .updatelist = u"-1"_s, .failure = invalidValue},
+        StartCase{.name = "Overflow", .updatelist = u"70000"_s, .failure = u"Fout opgetreden: 6 - Overflow"_s},
+        StartCase{.name = "AlgedaanOne", .algedaan = u"1"_s, .chooserShown = false},
+        StartCase{.name = "AlgedaanOneWithSign", .algedaan = u" +1"_s, .chooserShown = false},
+        StartCase{.name = "AlgedaanTwo", .algedaan = u"2"_s}, StartCase{.name = "AlgedaanZero", .algedaan = u"0"_s},
+        StartCase{.name = "AlgedaanLetters", .algedaan = u"x"_s}),
+    [](const auto &info) { return info.param.name; });
 
-struct ChooserCase {
-    const char *name;
-    std::optional<QString> algedaan;
-    bool chooserShown;
-};
-
-void PrintTo(const ChooserCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class ChooserAtStart : public ::testing::TestWithParam<ChooserCase> {};
-
-TEST_P(ChooserAtStart, IsSkippedOnlyWhenAlgedaanIsOne)
-{
-    TestProfile profile;
-    if (GetParam().algedaan)
-        profile.settings().save(Settings::languageApplication, QStringLiteral("algedaan"), *GetParam().algedaan);
-
-    Form1 main(profile.environment());
-    main.startUp();
-
-    ASSERT_TRUE(main.existingForm4());
-    EXPECT_EQ(main.existingForm4()->isVisible(), GetParam().chooserShown);
-    EXPECT_EQ(main.isVisible(), !GetParam().chooserShown);
-    // Either way the main window is loaded and its timer runs.
-    EXPECT_TRUE(main.isLoaded());
-    EXPECT_TRUE(main.loading->isActive());
-}
-
-INSTANTIATE_TEST_SUITE_P(Settings, ChooserAtStart,
-                         ::testing::Values(ChooserCase{"Absent", std::nullopt, true}, ChooserCase{"One", u"1"_s, false},
-                                           ChooserCase{"OneWithSign", u" +1"_s, false},
-                                           ChooserCase{"Two", u"2"_s, true}, ChooserCase{"Zero", u"0"_s, true},
-                                           ChooserCase{"Letters", u"x"_s, true}),
-                         [](const ::testing::TestParamInfo<ChooserCase> &info) { return info.param.name; });
-
+// The exact box texts are checked by the LoadLanguage tests, which share the code path.
 class LanguageAtStart : public ::testing::Test {
 protected:
-    void SetUp() override { MessageBox::takeShown(); }
-
-    void storeLanguage(const QString &name)
+    void start(const std::optional<QByteArray> &content)
     {
-        profile.settings().save(Settings::languageApplication, QStringLiteral("language"), name);
+        MessageBox::takeShown();
+        if (content)
+            profile.writeProgramFile(u"Test.lng"_s, *content);
+        profile.settings().save(Settings::languageApplication, u"language"_s, u"Test.lng"_s);
+        main.startUp();
     }
-    QString storedLanguage()
+    void expectOneBox(MessageBox::Icon icon)
     {
-        return profile.settings().read(Settings::languageApplication, QStringLiteral("language"), u"absent"_s);
+        const auto boxes = MessageBox::takeShown();
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_EQ(boxes[0].icon, icon);
+        EXPECT_EQ(profile.settings().read(Settings::languageApplication, u"language"_s, u"absent"_s), QString());
     }
-
     TestProfile profile;
+    Form1 main{profile.environment()};
 };
 
 TEST_F(LanguageAtStart, AValidFileKeepsTheDesignTimeStatusText)
 {
-    profile.writeProgramFile(u"English.lng"_s, test::languageFile(test::numberedLines()));
-    storeLanguage(u"English.lng"_s);
-
-    Form1 main(profile.environment());
-    main.startUp();
-
+    start(test::languageFile(test::numberedLines()));
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
-    EXPECT_EQ(main.statusText(), QStringLiteral("Vellumo geladen..."));
-    EXPECT_EQ(main.text.msgLoaded, QStringLiteral("line 8"));
-    EXPECT_EQ(storedLanguage(), QStringLiteral("English.lng"));
+    EXPECT_EQ(main.statusText(), u"Vellumo geladen..."_s);
+    EXPECT_EQ(main.text.msgLoaded, u"line 8"_s);
+    EXPECT_EQ(profile.settings().read(Settings::languageApplication, u"language"_s, u"absent"_s), u"Test.lng"_s);
 }
 
 TEST_F(LanguageAtStart, ALoadFailureIsReportedWithTheFilesPrefix)
 {
     QStringList lines = test::numberedLines();
     lines[3] = u"Error:"_s;
-    profile.writeProgramFile(u"English.lng"_s, test::languageFile(lines));
-    storeLanguage(u"English.lng"_s);
     profile.store(u"updatelist"_s, u"letters"_s);
-
-    Form1 main(profile.environment());
-    main.startUp();
-
-    EXPECT_EQ(main.statusText(), QStringLiteral("Error:13 - Type mismatch"));
+    start(test::languageFile(lines));
+    EXPECT_EQ(main.statusText(), u"Error:13 - Type mismatch"_s);
 }
 
 TEST_F(LanguageAtStart, AMissingFileFallsBackToDutchAndForgetsTheChoice)
 {
-    storeLanguage(u"Deleted.lng"_s);
-
-    Form1 main(profile.environment());
-    main.startUp();
-
-    const auto boxes = MessageBox::takeShown();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0].icon, MessageBox::Icon::Information);
-    EXPECT_EQ(boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Language file is missing. The default language will be loaded."));
-    EXPECT_EQ(storedLanguage(), QString());
-    EXPECT_EQ(main.statusText(), QStringLiteral("Geladen"));
-    EXPECT_EQ(main.text.msgErrorPrefix, QStringLiteral("Fout opgetreden: "));
+    start(std::nullopt);
+    expectOneBox(MessageBox::Icon::Information);
+    EXPECT_EQ(main.statusText(), u"Geladen"_s);
+    EXPECT_EQ(main.text.msgErrorPrefix, u"Fout opgetreden: "_s);
     EXPECT_TRUE(main.existingForm4()->isVisible());
 }
 
-TEST_F(LanguageAtStart, ABrokenFileIsReportedAndForgotten)
+TEST_F(LanguageAtStart, ABrokenFileIsReportedAndForgottenAndTheTimerStillRunsOnce)
 {
-    profile.writeProgramFile(u"Broken.lng"_s, QByteArray());
-    storeLanguage(u"Broken.lng"_s);
-
-    Form1 main(profile.environment());
-    main.startUp();
-
-    const auto boxes = MessageBox::takeShown();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0].icon, MessageBox::Icon::Critical);
-    EXPECT_EQ(boxes[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Error in language file, cannot read input. Restart this program to "
-                                            "load the default language."));
-    EXPECT_EQ(storedLanguage(), QString());
+    start(QByteArray());
+    expectOneBox(MessageBox::Icon::Critical);
     EXPECT_TRUE(main.isLoaded());
-    EXPECT_TRUE(main.loading->isActive());
-}
-
-TEST(StartUpSettings, TheTimerRunsOnceAndStopsItself)
-{
-    TestProfile profile;
-    Form1 main(profile.environment());
-    main.startUp();
     ASSERT_TRUE(main.loading->isActive());
     EXPECT_EQ(main.loading->interval(), 10);
-    EXPECT_TRUE(test::waitUntil([&] { return !main.loading->isActive(); }));
+    EXPECT_TRUE(test::waitUntil([&] { return !main.loading->isActive(); })) << "the timer runs once";
 }
 
 } // namespace
