@@ -31,6 +31,12 @@ QString Form1::cacheFolder()
 
 void Form1::loading_Timer()
 {
+    // A list file that is not in the cache ends the loading.
+    const auto stopForMissingList = [this] {
+        setStatusText(text.msgListMissing);
+        loading->stop();
+        clear();
+    };
     try {
         const QDir cache(cacheFolder());
         const QString listFile = QDir::toNativeSeparators(cache.filePath(skinListName + QStringLiteral(".tmp")));
@@ -38,10 +44,7 @@ void Form1::loading_Timer()
             downloadfile(skinListUrl(baseUrl), listFile, text.msgListDownloaded);
         add();
         if (!isOrdinaryFile(listFile)) {
-            setStatusText(text.msgListMissing);
-            loading->stop();
-            clear();
-            return;
+            return stopForMissingList();
         }
         const QStringList categories = splitList(readListFile(listFile));
         add();
@@ -55,10 +58,8 @@ void Form1::loading_Timer()
             if (!loadFromCache)
                 downloadfile(categoryFileUrl(baseUrl, category), categoryFile, text.msgListDownloaded);
             if (!isOrdinaryFile(categoryFile)) {
-                setStatusText(text.msgListMissing);
-                loading->stop();
-                clear();
-                return;
+                // Its node stays, childless, with everything added before it.
+                return stopForMissingList();
             }
             const QStringList skins = splitList(readListFile(categoryFile));
             add();

@@ -14,10 +14,7 @@ Form2::Form2(Settings &settings)
     : ToolDialog(builtInTexts().capSettings, 4200, 2400)
     , settings_(settings)
 {
-    Frame1 = new QFrame(this);
-    Frame1->setFrameShape(QFrame::HLine);
-    Frame1->setFrameShadow(QFrame::Sunken);
-    Frame1->setGeometry(twipsRect(120, 1680, 3975, 135));
+    Frame1 = separatorLine(twipsRect(120, 1680, 3975, 135));
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setGeometry(twipsRect(3000, 1920, 1095, 375));

@@ -17,14 +17,6 @@ namespace {
 const QString credits = QStringLiteral("Bram, Lotte, Jeroen, Sanne, Pim,\r\n"
                                        "Daan, Femke, Joost, Ilse,\r\n"
                                        "Ruud, Maud, Teun\r\n");
-
-QLabel *label(const QString &text, const QRect &geometry, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(geometry);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
 } // namespace
 
 Form3::Form3()
@@ -33,15 +25,15 @@ Form3::Form3()
     setMouseTracking(true);
     const TextTable &texts = builtInTexts();
 
-    Label1 = label(QStringLiteral("Vellumo v1.0"), twipsRect(120, 50, 4575, 375), this);
+    Label1 = label(QStringLiteral("Vellumo v1.0"), twipsRect(120, 50, 4575, 375));
     QFont titleFont = Label1->font();
     titleFont.setFamilies({QStringLiteral("MS Sans Serif"), titleFont.family()});
     titleFont.setPointSizeF(13.5);
     Label1->setFont(titleFont);
 
-    Label4 = label(QStringLiteral("\u00a9 2004 Corvath Software"), twipsRect(120, 480, 2895, 255), this);
-    Label2 = label(texts.capMadeFor, twipsRect(120, 720, 4575, 255), this);
-    Label5 = label(texts.capThanks, twipsRect(120, 960, 4575, 615), this);
+    Label4 = label(QStringLiteral("\u00a9 2004 Corvath Software"), twipsRect(120, 480, 2895, 255));
+    Label2 = label(texts.capMadeFor, twipsRect(120, 720, 4575, 255));
+    Label5 = label(texts.capThanks, twipsRect(120, 960, 4575, 615));
     Label5->setWordWrap(true);
 
     Text1 = new QPlainTextEdit(this);
@@ -57,10 +49,7 @@ Form3::Form3()
     textPalette.setColor(QPalette::Base, textPalette.color(QPalette::Button));
     Text1->setPalette(textPalette);
 
-    Frame1 = new QFrame(this);
-    Frame1->setFrameShape(QFrame::HLine);
-    Frame1->setFrameShadow(QFrame::Sunken);
-    Frame1->setGeometry(twipsRect(120, 2520, 4455, 135));
+    Frame1 = separatorLine(twipsRect(120, 2520, 4455, 135));
 
     Label3 = new LinkLabel(texts.capVisit, this);
     Label3->setGeometry(twipsRect(120, 2880, 1815, 255));

@@ -3,6 +3,8 @@
 #include "app/twips.h"
 
 #include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
 #include <QScreen>
 
 namespace vellumo {
@@ -16,6 +18,24 @@ ToolDialog::ToolDialog(const QString &title, int clientWidthTwips, int clientHei
     setSizeGripEnabled(false);
     setWindowTitle(title);
     setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
+}
+
+QFrame *ToolDialog::separatorLine(const QRect &geometry)
+{
+    auto *line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(geometry);
+    return line;
+}
+
+QLabel *ToolDialog::label(const QString &text, const QRect &geometry, bool wordWrap)
+{
+    auto *l = new QLabel(text, this);
+    l->setGeometry(geometry);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setWordWrap(wordWrap);
+    return l;
 }
 
 void ToolDialog::reject()

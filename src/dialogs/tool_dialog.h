@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+class QFrame;
+class QLabel;
+
 namespace vellumo {
 
 // A small dialog: fixed-size tool window with a close box and no minimise
@@ -17,6 +20,11 @@ public:
     void reject() override;
 
 protected:
+    // A sunken horizontal line, the dialogs' separator.
+    QFrame *separatorLine(const QRect &geometry);
+    // A label whose text starts at its top left corner.
+    QLabel *label(const QString &text, const QRect &geometry, bool wordWrap = false);
+
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 

@@ -15,25 +15,11 @@
 
 namespace vellumo {
 
-namespace {
-QLabel *label(const QString &text, const QRect &geometry, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(geometry);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setWordWrap(true);
-    return l;
-}
-} // namespace
-
 Form4::Form4(Form1 &mainWindow)
     : ToolDialog(QStringLiteral("Choose your language / Kies je taal"), 4680, 2370)
     , main_(mainWindow)
 {
-    Frame1 = new QFrame(this);
-    Frame1->setFrameShape(QFrame::HLine);
-    Frame1->setFrameShadow(QFrame::Sunken);
-    Frame1->setGeometry(twipsRect(120, 1680, 4455, 135));
+    Frame1 = separatorLine(twipsRect(120, 1680, 4455, 135));
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setGeometry(twipsRect(3480, 1920, 1095, 375));
@@ -44,17 +30,14 @@ Form4::Form4(Form1 &mainWindow)
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     Label1 = label(QStringLiteral("Please select a language file and click the OK button."),
-                   twipsRect(120, 1920, 2295, 375), this);
+                   twipsRect(120, 1920, 2295, 375), true);
     Label2 = label(QStringLiteral("Don't select anything if you want to load the default language."),
-                   twipsRect(120, 120, 4575, 255), this);
+                   twipsRect(120, 120, 4575, 255), true);
 
-    Line1 = new QFrame(this);
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    Line1->setGeometry(QRect(px(120), px(360) - 1, px(4440) - px(120), 2));
+    Line1 = separatorLine(QRect(px(120), px(360) - 1, px(4440) - px(120), 2));
 
     Label3 = label(QStringLiteral("Selecteer niets als je de Nederlandse taal wilt laden."),
-                   twipsRect(120, 400, 4455, 255), this);
+                   twipsRect(120, 400, 4455, 255), true);
 
     setTabOrder(Command1, File1);
     Command1->setFocus();

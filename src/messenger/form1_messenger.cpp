@@ -11,18 +11,32 @@
 
 #include <QLabel>
 
+#include <functional>
+
 namespace vellumo {
+
+namespace {
+// Visits the installations in their fixed order and hands the path of
+// lvback.gif in each one that passes the command's presence test to change.
+// A Failure thrown by change ends the visit.
+void forEachBackground(const platform::Registry &registry, PresenceTest test,
+                       const std::function<void(const QString &)> &change)
+{
+    const mdlRegistry reader(registry);
+    for (const MessengerInstallation &installation : messengerInstallations) {
+        const QString target = backgroundTarget(installation, reader, test);
+        if (!target.isEmpty())
+            change(target);
+    }
+}
+} // namespace
 
 void Form1::Command1_Click()
 {
     try {
-        const mdlRegistry registry(*environment_.registry);
         const QString preview = programFile(QStringLiteral("Cache/temp.dat"));
-        for (const MessengerInstallation &installation : messengerInstallations) {
-            const QString target = backgroundTarget(installation, registry, PresenceTest::ProgramFile);
-            if (!target.isEmpty())
-                copyBackground(preview, target);
-        }
+        forEachBackground(*environment_.registry, PresenceTest::ProgramFile,
+                          [&preview](const QString &target) { copyBackground(preview, target); });
         closemsn();
         setStatusText(text.msgSkinApplied);
     } catch (const Failure &failure) {
@@ -38,12 +52,7 @@ void Form1::skin_Click()
 void Form1::deleteskins_Click()
 {
     try {
-        const mdlRegistry registry(*environment_.registry);
-        for (const MessengerInstallation &installation : messengerInstallations) {
-            const QString target = backgroundTarget(installation, registry, PresenceTest::Background);
-            if (!target.isEmpty())
-                deleteBackground(target);
-        }
+        forEachBackground(*environment_.registry, PresenceTest::Background, &deleteBackground);
         closemsn();
         setStatusText(text.msgSkinRemoved);
     } catch (const Failure &failure) {
@@ -58,12 +67,8 @@ void Form1::manualskin_Click()
         return;
     try {
         scrSkin->setPixmap(QPixmap::fromImage(readPictureFile(chosen)));
-        const mdlRegistry registry(*environment_.registry);
-        for (const MessengerInstallation &installation : messengerInstallations) {
-            const QString target = backgroundTarget(installation, registry, PresenceTest::Folder);
-            if (!target.isEmpty())
-                copyBackground(chosen, target);
-        }
+        forEachBackground(*environment_.registry, PresenceTest::Folder,
+                          [&chosen](const QString &target) { copyBackground(chosen, target); });
         closemsn();
         setStatusText(text.msgSkinApplied);
     } catch (const Failure &failure) {
