@@ -93,24 +93,6 @@ std::optional<ValueAddress> parseValuePath(std::u16string_view path)
     return address;
 }
 
-class KeyHandle {
-public:
-    KeyHandle() = default;
-    KeyHandle(const KeyHandle &) = delete;
-    KeyHandle &operator=(const KeyHandle &) = delete;
-    ~KeyHandle()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-
-    HKEY *out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 // The text of the value in one view of the registry, unexpanded; nothing when
 // the key or value is missing or the value is not text.
 std::optional<std::u16string> readInView(const ValueAddress &address, REGSAM view)

@@ -40,24 +40,6 @@ std::wstring subKeyPath(const std::u16string &application, const std::u16string 
     return L"Software\\" + toWide(application) + L"\\" + toWide(section);
 }
 
-class KeyHandle {
-public:
-    KeyHandle() = default;
-    KeyHandle(const KeyHandle &) = delete;
-    KeyHandle &operator=(const KeyHandle &) = delete;
-    ~KeyHandle()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-
-    HKEY *out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 class RegistrySettingsStore final : public SettingsStore {
 public:
     std::optional<std::u16string> read(const std::u16string &application,
