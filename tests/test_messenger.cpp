@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
@@ -95,13 +96,17 @@ protected:
         writeFile(preview(), test::gifPicture(3, 3));
         writeFile(helper, "MZ");
         writeFile(wineLog, {});
-        const QString wine = profile.programFolder() + u"/bin/wine"_s;
-        writeFile(wine, u"#!/bin/sh\necho \"$WINEPREFIX $* :\" $(ls \"$WINEPREFIX/drive_c/Program Files/Messenger\")"
-                        " >> '%1'\n"_s.arg(wineLog).toUtf8());
+        writeFakeWine({});
         QFile::setPermissions(wine, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         qputenv("PATH", (profile.programFolder() + u"/bin:"_s).toLocal8Bit() + oldPath);
     }
     void TearDown() override { qputenv("PATH", oldPath); }
+
+    void writeFakeWine(const QString &then)
+    {
+        writeFile(wine, u"#!/bin/sh\necho \"$WINEPREFIX $* :\" $(ls \"$WINEPREFIX/drive_c/Program Files/Messenger\")"
+                        " >> '%1'\n%2"_s.arg(wineLog, then).toUtf8());
+    }
 
     // system.reg as Wine writes it, naming the installation folders that are not empty.
     void writeRegistry(const QString &windowsFolder, const QString &msnFolder = {})
@@ -131,8 +136,13 @@ protected:
     const QString msnGif = msn + u"/lvback.gif"_s;
     const QString helper = profile.programFolder() + u"/vellumo-closemsn.exe"_s;
     const QString wineLog = profile.programFolder() + u"/wine.log"_s;
+    const QString wine = profile.programFolder() + u"/bin/wine"_s;
     const QByteArray oldPath = qgetenv("PATH");
-    Form1 main{profile.environment({}, helper)};
+    Form1 main{[this] {
+        Environment environment = profile.environment({}, helper);
+        environment.closeHelperTimeLimitMs = 5'000;
+        return environment;
+    }()};
 };
 
 TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
@@ -164,6 +174,19 @@ TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
     EXPECT_EQ(wineCalls(),
               (QStringList{call + u" lvback.gif msmsgs.exe"_s, call + u" msmsgs.exe"_s, call + u" msmsgs.exe"_s}))
         << "after the file work, and not after the failure";
+}
+
+TEST_F(Messenger, AHelperThatHangsIsGivenUpOnAndTheCommandEndsAsUsual)
+{
+    installBoth();
+    writeFakeWine(u"exec sleep 30\n"_s);
+    QElapsedTimer clock;
+    clock.start();
+    main.Command1_Click();
+    EXPECT_LT(clock.elapsed(), 20'000) << "the helper is killed after 5 s";
+    EXPECT_EQ(main.statusText(), applied);
+    EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3));
+    EXPECT_EQ(wineCalls().size(), 1);
 }
 
 TEST_F(Messenger, FoldersMatchIgnoringCaseAndMsnMessengersIsJoinedBare)

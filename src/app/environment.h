@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/messenger_windows.h"
+
 #include <QString>
 
 namespace vellumo {
@@ -18,6 +20,7 @@ struct Environment {
     // The helper program that closes Messenger's windows inside Wine; empty
     // where none is used.
     QString closeHelper;
+    int closeHelperTimeLimitMs = platform::defaultHelperTimeLimitMs;
 };
 
 } // namespace vellumo

@@ -78,7 +78,7 @@ void Form1::manualskin_Click()
 
 void Form1::closemsn()
 {
-    platform::closeMessengerWindows(environment_.closeHelper.toStdU16String());
+    platform::closeMessengerWindows(environment_.closeHelper.toStdU16String(), environment_.closeHelperTimeLimitMs);
 }
 
 } // namespace vellumo

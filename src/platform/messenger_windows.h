@@ -14,7 +14,9 @@ inline constexpr const char *messengerWindowClasses[] = {"msnmsblclass", "msblcl
 // one, is asked once to close; the call waits until the window has handled
 // the request (a window that hangs is given up on after a while). Nothing
 // is reported. helperPath: where the Wine backend finds its helper program;
-// the Windows backend does not use it.
-void closeMessengerWindows(const std::u16string &helperPath);
+// helperTimeLimitMs: how long it waits for that helper before killing it.
+// The Windows backend uses neither.
+inline constexpr int defaultHelperTimeLimitMs = 15'000;
+void closeMessengerWindows(const std::u16string &helperPath, int helperTimeLimitMs = defaultHelperTimeLimitMs);
 
 } // namespace vellumo::platform

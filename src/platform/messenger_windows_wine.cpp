@@ -13,10 +13,9 @@ namespace vellumo::platform {
 
 namespace {
 constexpr int helperStartMs = 5'000;
-constexpr int helperRunMs = 15'000;
 } // namespace
 
-void closeMessengerWindows(const std::u16string &helperPath)
+void closeMessengerWindows(const std::u16string &helperPath, int helperTimeLimitMs)
 {
     const QString helper = QString::fromStdU16String(helperPath);
     const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
@@ -39,7 +38,7 @@ void closeMessengerWindows(const std::u16string &helperPath)
     process.start(wine, {helper});
     if (!process.waitForStarted(helperStartMs))
         return;
-    if (!process.waitForFinished(helperRunMs)) {
+    if (!process.waitForFinished(helperTimeLimitMs)) {
         process.kill();
         process.waitForFinished(helperStartMs);
     }
