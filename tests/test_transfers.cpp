@@ -51,15 +51,10 @@ TEST(UrlEncoding, EncodesWhatAnAddressDoesNotAllowButNeverPercentAgain)
 
 class Transfer : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        transferPolicy() = TransferPolicy{};
-        transferPolicy().lowSpeedTime = 1s;
-        transferPolicy().maxTime = 10s;
-        transferPolicy().maxBytes = 4096;
-    }
-    void TearDown() override { transferPolicy() = TransferPolicy{}; }
-    bool get(const QString &url) { return clsDownload().Get_File(url, profile.programFolder() + u"/target.tmp"_s); }
+    bool get(const QString &url) { return clsDownload(session).Get_File(url, profile.programFolder() + u"/target.tmp"_s); }
+
+    TransferSession session{{.lowSpeedTime = 1s, .maxTime = 10s, .maxBytes = 4096}};
+    TransferPolicy &policy = session.policy;
 
     test::TestProfile profile;
     test::TestServer server;
@@ -137,7 +132,7 @@ struct LateServer {
 TEST_F(Transfer, AnUnreachableHostIsPausedThenTriedAgain)
 {
     for (const auto pause : {TransferPolicy{}.unreachableHostPause, 0ms}) {
-        transferPolicy().unreachableHostPause = pause;
+        policy.unreachableHostPause = pause;
         const QString url = u"http://127.0.0.1:%1/list.txt"_s.arg(test::closedPort());
         EXPECT_FALSE(get(url));
         LateServer late(QUrl(url).port());
@@ -187,9 +182,9 @@ private:
 
 TEST_F(Transfer, AHostThatTakesNoConnectionFailsWithinTheConnectTimeOutAndIsThenPaused)
 {
-    transferPolicy().connectTimeout = 200ms;
-    transferPolicy().lowSpeedTime = 20s;
-    transferPolicy().maxTime = 20s;
+    policy.connectTimeout = 200ms;
+    policy.lowSpeedTime = 20s;
+    policy.maxTime = 20s;
     FullListener full;
     QElapsedTimer clock;
     clock.start();
@@ -200,7 +195,7 @@ TEST_F(Transfer, AHostThatTakesNoConnectionFailsWithinTheConnectTimeOutAndIsThen
 
     // Now the host would take a connection; paused, it is not asked.
     EXPECT_EQ(full.acceptWaiting(), 1);
-    transferPolicy().lowSpeedTime = 1s;
+    policy.lowSpeedTime = 1s;
     EXPECT_FALSE(get(full.url()));
     EXPECT_EQ(full.acceptWaiting(), 0) << "a paused host is not asked";
 }

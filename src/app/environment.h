@@ -7,6 +7,7 @@
 namespace vellumo {
 
 class Settings;
+class TransferSession;
 namespace platform {
 class Registry;
 }
@@ -21,6 +22,9 @@ struct Environment {
     // where none is used.
     QString closeHelper;
     int closeHelperTimeLimitMs = platform::defaultHelperTimeLimitMs;
+    // What every download of the program shares: limits, connections,
+    // unreachable hosts.
+    TransferSession *transfers = nullptr;
 };
 
 } // namespace vellumo

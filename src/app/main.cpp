@@ -3,6 +3,7 @@
 #include "app/environment.h"
 #include "app/form1.h"
 #include "app/settings.h"
+#include "download/transfer_policy.h"
 #include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
@@ -36,8 +37,15 @@ int main(int argc, char *argv[])
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     const QString programFolder = QDir::toNativeSeparators(QApplication::applicationDirPath());
-    vellumo::Environment environment{programFolder, arguments.join(QLatin1Char(' ')), &settings, registry.get(),
-                                     QDir(programFolder).filePath(QStringLiteral("vellumo-closemsn.exe"))};
+    vellumo::TransferSession transfers;
+    const vellumo::Environment environment{
+        .programFolder = programFolder,
+        .commandLine = arguments.join(QLatin1Char(' ')),
+        .settings = &settings,
+        .registry = registry.get(),
+        .closeHelper = QDir(programFolder).filePath(QStringLiteral("vellumo-closemsn.exe")),
+        .transfers = &transfers,
+    };
 
     vellumo::Form1 mainWindow(environment);
     QObject::connect(&instance, &vellumo::platform::SingleInstance::activationRequested, &mainWindow,

@@ -13,60 +13,62 @@
 
 namespace vellumo {
 
-TransferPolicy &transferPolicy()
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// libcurl is set up once for the process and never torn down: its global
+// clean-up is not safe while any other part of the process might use it.
+void initialiseCurlOnce()
 {
-    static TransferPolicy policy;
-    return policy;
+    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    (void)initialised;
+}
+} // namespace
+
+struct TransferSession::State {
+    CURLSH *share = nullptr;
+    QHash<QString, Clock::time_point> unreachableUntil;
+};
+
+TransferSession::TransferSession(TransferPolicy policy)
+    : policy(policy)
+    , state_(std::make_unique<State>())
+{
+    initialiseCurlOnce();
+    state_->share = curl_share_init();
+    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+}
+
+TransferSession::~TransferSession()
+{
+    curl_share_cleanup(state_->share);
+}
+
+bool TransferSession::isPaused(const QString &host) const
+{
+    const auto it = state_->unreachableUntil.constFind(host);
+    return it != state_->unreachableUntil.cend() && Clock::now() < it.value();
+}
+
+void TransferSession::markUnreachable(const QString &host)
+{
+    if (!host.isEmpty())
+        state_->unreachableUntil.insert(host, Clock::now() + policy.unreachableHostPause);
+}
+
+void TransferSession::markReachable(const QString &host)
+{
+    state_->unreachableUntil.remove(host);
+}
+
+void *TransferSession::connectionCache() const
+{
+    return state_->share;
 }
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// What all transfers of the process share: libcurl itself, one connection
-// cache (so a catalogue's files travel over one kept-alive connection), and
-// the hosts that could not be reached lately. Everything runs on the
-// user-interface thread.
-class TransferSession {
-public:
-    static TransferSession &instance()
-    {
-        static TransferSession session;
-        return session;
-    }
-
-    CURLSH *share() const { return share_; }
-
-    bool isPaused(const QString &host) const
-    {
-        const auto it = unreachableUntil_.find(host);
-        return it != unreachableUntil_.end() && Clock::now() < it.value();
-    }
-    void markUnreachable(const QString &host)
-    {
-        if (!host.isEmpty())
-            unreachableUntil_.insert(host, Clock::now() + transferPolicy().unreachableHostPause);
-    }
-    void markReachable(const QString &host) { unreachableUntil_.remove(host); }
-
-private:
-    TransferSession()
-    {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
-        share_ = curl_share_init();
-        curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
-        curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-        curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-    }
-    ~TransferSession()
-    {
-        curl_share_cleanup(share_);
-        curl_global_cleanup();
-    }
-
-    CURLSH *share_ = nullptr;
-    QHash<QString, Clock::time_point> unreachableUntil_;
-};
 
 struct Sink {
     QSaveFile *file;
@@ -102,11 +104,16 @@ bool hostUnreachable(CURLcode code, CURL *curl)
 
 } // namespace
 
+clsDownload::clsDownload(TransferSession &session)
+    : session_(session)
+{
+}
+
 bool clsDownload::Get_File(const QString &sURLFileName, const QString &sSaveFileName)
 {
     try {
-        TransferSession &session = TransferSession::instance();
-        const TransferPolicy &policy = transferPolicy();
+        TransferSession &session = session_;
+        const TransferPolicy &policy = session.policy;
         const QByteArray url = encodeUrlForTransfer(sURLFileName);
         const QString host = hostOfUrl(sURLFileName);
         if (session.isPaused(host))
@@ -121,7 +128,7 @@ bool clsDownload::Get_File(const QString &sURLFileName, const QString &sSaveFile
             return false;
         Sink sink{&file, 0, policy.maxBytes, false};
         CURL *h = curl.get();
-        curl_easy_setopt(h, CURLOPT_SHARE, session.share());
+        curl_easy_setopt(h, CURLOPT_SHARE, static_cast<CURLSH *>(session.connectionCache()));
         curl_easy_setopt(h, CURLOPT_URL, url.constData());
         curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https,file");
         curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");

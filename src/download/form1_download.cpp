@@ -40,7 +40,7 @@ private:
 void Form1::downloadfile(const QString &url, const QString &pad, const QString &succesmessage)
 {
     try {
-        clsDownload download;
+        clsDownload download(*environment_.transfers);
         add();
         BusyPointer busy;
         add();

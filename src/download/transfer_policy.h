@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QString>
+
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 namespace vellumo {
 
-// The limits every transfer of the process works under. One object for the
-// whole program; tests set smaller limits.
+// The limits every transfer works under.
 struct TransferPolicy {
     std::chrono::milliseconds connectTimeout{15'000};
     // A transfer slower than lowSpeedBytesPerSecond for lowSpeedTime is cut off.
@@ -20,6 +22,31 @@ struct TransferPolicy {
     std::chrono::milliseconds unreachableHostPause{30'000};
 };
 
-TransferPolicy &transferPolicy();
+// What the program's transfers share: their limits, one connection cache
+// (so a catalogue's files travel over one kept-alive connection) and the
+// hosts that could not be reached lately. The program makes one and passes
+// it to whatever transfers; tests make their own with shorter limits. Used
+// from one thread.
+class TransferSession {
+public:
+    explicit TransferSession(TransferPolicy policy = {});
+    ~TransferSession();
+    TransferSession(const TransferSession &) = delete;
+    TransferSession &operator=(const TransferSession &) = delete;
+
+    TransferPolicy policy;
+
+    // host: as hostOfUrl() gives it.
+    bool isPaused(const QString &host) const;
+    void markUnreachable(const QString &host);
+    void markReachable(const QString &host);
+
+    // libcurl's share handle (a CURLSH *).
+    void *connectionCache() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace vellumo

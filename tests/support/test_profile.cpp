@@ -52,7 +52,12 @@ void TestProfile::store(const QString &key, const QString &value)
 
 Environment TestProfile::environment(const QString &commandLine, const QString &closeHelper)
 {
-    return Environment{programFolder_, commandLine, settings_.get(), registry_.get(), closeHelper};
+    return Environment{.programFolder = programFolder_,
+                       .commandLine = commandLine,
+                       .settings = settings_.get(),
+                       .registry = registry_.get(),
+                       .closeHelper = closeHelper,
+                       .transfers = &transfers_};
 }
 
 void TestProfile::writeProgramFile(const QString &name, const QByteArray &content)

@@ -5,6 +5,7 @@
 
 #include "app/environment.h"
 #include "app/settings.h"
+#include "download/transfer_policy.h"
 #include "platform/registry.h"
 #include "platform/settings_store_ini.h"
 
@@ -48,6 +49,8 @@ public:
     QString driveC() const { return prefixFolder_ + QStringLiteral("/drive_c"); }
 
     Settings &settings() { return *settings_; }
+    // The transfers of the profile's windows, under the program's own limits.
+    TransferSession &transfers() { return transfers_; }
     platform::IniSettingsStore &iniStore() { return *store_; }
     // Shorthands for the two application names.
     QString stored(const QString &key) const; // "" when absent
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<platform::IniSettingsStore> store_;
     std::unique_ptr<platform::Registry> registry_;
     std::unique_ptr<Settings> settings_;
+    TransferSession transfers_;
 };
 
 // A language file of the given lines, Windows-1252, joined with lineEnd and,

@@ -24,6 +24,7 @@
 #include "app/form1.h"
 #include "app/keyed_tree.h"
 #include "app/settings.h"
+#include "download/transfer_policy.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "localisation/form4.h"
@@ -172,9 +173,11 @@ int main(int argc, char *argv[])
     vellumo::Settings settings(store);
     // Started with "loadcache", which keeps the skin list from being fetched:
     // the catalogue shown is made up here, and nothing goes on the network.
-    vellumo::Form1 mainWindow(
-        vellumo::Environment{QDir::toNativeSeparators(programFolder), QStringLiteral("loadcache"), &settings,
-                             /*registry, not used here*/ nullptr, /*closeHelper*/ QString()});
+    vellumo::TransferSession transfers;
+    vellumo::Form1 mainWindow(vellumo::Environment{.programFolder = QDir::toNativeSeparators(programFolder),
+                                                   .commandLine = QStringLiteral("loadcache"),
+                                                   .settings = &settings,
+                                                   .transfers = &transfers});
     bool ended = false;
     QObject::connect(&mainWindow, &vellumo::Form1::programEnded, &app, [&ended] { ended = true; });
 
