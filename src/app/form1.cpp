@@ -5,7 +5,6 @@
 #include "app/keyed_tree.h"
 #include "app/main_window_texts.h"
 #include "app/settings.h"
-#include "app/stored_number.h"
 #include "app/twips.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
@@ -172,17 +171,14 @@ void Form1::Form_Load()
             startedPlain = true;
         }
 
-        const std::int16_t stored
-            = storedInt16(settings.read(Settings::mainApplication, QStringLiteral("updatelist"), QStringLiteral("1")));
-        form2().Check1->setValue(stored);
+        form2().Check1->setValue(settings.updateList());
         updateOnStart = static_cast<std::int16_t>(form2().Check1->value());
 
         if (startedPlain)
             loadFromCache = updateOnStart != 1;
 
-        settings.save(Settings::mainApplication, QStringLiteral("path"),
-                      QDir::toNativeSeparators(environment_.programFolder));
-        baseUrl = settings.read(Settings::mainApplication, QStringLiteral("base"), mainwindow::builtInBaseUrl);
+        settings.setProgramFolder(QDir::toNativeSeparators(environment_.programFolder));
+        baseUrl = settings.baseUrl();
 
         addRootNode();
         ExpandAllNodes();

@@ -3,7 +3,7 @@
 #include "app/form1.h"
 #include "app/main_window_texts.h"
 #include "app/settings.h"
-#include "app/stored_number.h"
+#include "app/failure.h"
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/tri_state_check_box.h"
@@ -26,10 +26,13 @@ void Form1::settings_Click()
     Form2 &dialog = form2();
     if (reloaded) {
         // Closed with its close box earlier: show the stored state again.
-        const auto stored = parseStoredNumber(
-            environment_.settings->read(Settings::mainApplication, QStringLiteral("updatelist"), QStringLiteral("1")));
-        if (stored && *stored >= 0 && *stored <= 2)
-            dialog.Check1->setValue(int(*stored));
+        try {
+            const std::int16_t stored = environment_.settings->updateList();
+            if (stored >= 0 && stored <= 2)
+                dialog.Check1->setValue(stored);
+        } catch (const Failure &) {
+            // A stored text that is no state leaves the box as it is.
+        }
     }
     showModeless(dialog);
 }

@@ -30,7 +30,7 @@ Form2::Form2(Settings &settings)
 
 void Form2::Check1_Click()
 {
-    settings_.save(Settings::mainApplication, QStringLiteral("updatelist"), QString::number(Check1->value()));
+    settings_.setUpdateList(Check1->value());
 }
 
 void Form2::Command1_Click()

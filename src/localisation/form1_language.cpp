@@ -41,7 +41,7 @@ void Form1::LoadLanguage(const QString &strBestandspad)
     const LanguageFile file = readLanguageFile(strBestandspad);
 
     if (file.status == LanguageFile::Status::Missing) {
-        settings.save(Settings::languageApplication, QStringLiteral("language"), QString());
+        settings.setLanguage(QString());
         LoadDefaultLanguage();
         MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Error"),
                          QStringLiteral("Language file is missing. The default language will be loaded."));
@@ -55,7 +55,7 @@ void Form1::LoadLanguage(const QString &strBestandspad)
 
     ensureLoaded();
     if (file.status != LanguageFile::Status::Complete) {
-        settings.save(Settings::languageApplication, QStringLiteral("language"), QString());
+        settings.setLanguage(QString());
         MessageBox::show(MessageBox::Icon::Critical, QStringLiteral("Error"),
                          QStringLiteral("Error in language file, cannot read input. "
                                         "Restart this program to load the default language."));

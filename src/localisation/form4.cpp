@@ -2,7 +2,6 @@
 
 #include "app/form1.h"
 #include "app/settings.h"
-#include "app/stored_number.h"
 #include "app/twips.h"
 #include "dialogs/message_box.h"
 
@@ -62,16 +61,13 @@ void Form4::Form_Load()
     fillFileList();
 
     Settings &settings = *main_.environment().settings;
-    const QString language = settings.read(Settings::languageApplication, QStringLiteral("language"), QString());
+    const QString language = settings.language();
     if (language.isEmpty())
         main_.LoadDefaultLanguage();
     else
         main_.LoadLanguage(main_.programFile(language));
 
-    // A value that is no number counts as not 1.
-    const auto chosenBefore
-        = parseStoredNumber(settings.read(Settings::languageApplication, QStringLiteral("algedaan"), QStringLiteral("0")));
-    if (chosenBefore == 1) {
+    if (settings.languageChosen()) {
         hidOnLoad_ = true;
         hide();
         main_.show();
@@ -81,11 +77,11 @@ void Form4::Form_Load()
 void Form4::Command1_Click()
 {
     Settings &settings = *main_.environment().settings;
-    settings.save(Settings::languageApplication, QStringLiteral("algedaan"), QStringLiteral("1"));
+    settings.setLanguageChosen();
 
     const QList<QListWidgetItem *> selected = File1->selectedItems();
     const QString name = selected.isEmpty() ? QString() : selected.first()->text();
-    settings.save(Settings::languageApplication, QStringLiteral("language"), name);
+    settings.setLanguage(name);
 
     if (!name.isEmpty()) {
         main_.LoadLanguage(main_.programFile(name));
