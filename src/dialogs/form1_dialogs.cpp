@@ -7,7 +7,7 @@
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
 #include "dialogs/tri_state_check_box.h"
-#include "dialogs/mdl_visit_website.h"
+#include "platform/mdl_visit_website.h"
 
 namespace vellumo {
 
@@ -49,7 +49,7 @@ void Form1::visit_Click()
 
 void Form1::bezoek(const QString &site)
 {
-    mdlVisitWebsite::openSite(site);
+    platform::mdlVisitWebsite::openSite(site);
 }
 
 } // namespace vellumo

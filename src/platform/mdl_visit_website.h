@@ -1,16 +1,13 @@
 #pragma once
 
+// Opening the maker's web site through the desktop's shell.
+
 #include <QString>
 
-namespace vellumo {
-
-// Opening the maker's web site through the desktop's shell.
-namespace mdlVisitWebsite {
+namespace vellumo::platform::mdlVisitWebsite {
 
 // Opens an address in the user's default handler for it, normally the web
 // browser. Reports nothing when that is not possible.
 void openSite(const QString &site);
 
-} // namespace mdlVisitWebsite
-
-} // namespace vellumo
+} // namespace vellumo::platform::mdlVisitWebsite
