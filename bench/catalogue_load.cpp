@@ -10,6 +10,7 @@
 #include "app/form1.h"
 #include "app/keyed_tree.h"
 #include "app/settings.h"
+#include "download/transfer_policy.h"
 #include "platform/registry.h"
 #include "platform/settings_store_ini.h"
 
@@ -50,7 +51,9 @@ int main(int argc, char **argv)
         vellumo::Settings settings(store);
         settings.save(vellumo::Settings::mainApplication, QStringLiteral("base"), base);
         const auto registry = vellumo::platform::createMachineRegistry();
-        vellumo::Form1 main({root.path(), {}, &settings, registry.get(), {}});
+        vellumo::TransferSession transfers;
+        vellumo::Form1 main(vellumo::Environment{
+            .programFolder = root.path(), .settings = &settings, .registry = registry.get(), .transfers = &transfers});
         main.LoadDefaultLanguage();
 
         QElapsedTimer timer;
