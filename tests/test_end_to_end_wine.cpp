@@ -17,55 +17,20 @@
 
 using namespace vellumo;
 using namespace Qt::StringLiterals;
-using vellumo::test::TestProfile;
 
 namespace {
 
-// A private copy of the booted template prefix, with its own wineserver.
-class WinePrefixCopy {
-public:
-    WinePrefixCopy()
-    {
-        path_ = folder_.filePath(u"prefix"_s);
-        copied_ = QProcess::execute(u"cp"_s, {u"-a"_s, QStringLiteral(VELLUMO_WINE_TEMPLATE), path_}) == 0;
-        QFile::remove(path_ + u"/wineserver"_s);
-        qputenv("WINEPREFIX", path_.toLocal8Bit());
-        qputenv("WINEDEBUG", "-all");
-        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
-        qunsetenv("DISPLAY");
-        qunsetenv("WAYLAND_DISPLAY");
-    }
-    ~WinePrefixCopy()
-    {
-        QProcess::execute(u"wineserver"_s, {u"-k"_s});
-        QProcess::execute(u"wineserver"_s, {u"-w"_s});
-    }
-    bool copied() const { return copied_; }
-    QString path() const { return path_; }
-
-    // Runs wine with the arguments; answers its exit code (-1 on time-out).
-    int run(const QStringList &arguments, int timeoutMs = 60'000) const
-    {
-        QProcess wine;
-        wine.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        wine.start(u"wine"_s, arguments);
-        if (!wine.waitForFinished(timeoutMs)) {
-            wine.kill();
-            wine.waitForFinished(5'000);
-            return -1;
-        }
-        return wine.exitCode();
-    }
-
-private:
-    QTemporaryDir folder_;
-    QString path_;
-    bool copied_ = false;
-};
-
-QString windowsPath(const QString &unixPath)
+// Runs a program to its end; answers its exit code, or -1 when it did not end in time.
+int run(const QString &program, const QStringList &arguments)
 {
-    return u"Z:"_s + QString(unixPath).replace(u'/', u'\\');
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (process.waitForFinished(60'000))
+        return process.exitCode();
+    process.kill();
+    process.waitForFinished(5'000);
+    return -1;
 }
 
 QByteArray readFile(const QString &path)
@@ -74,40 +39,54 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(EndToEndUnderWine, InstallingASkinWritesLvbackAndClosesMessenger)
-{
-    TestProfile profile;
-    WinePrefixCopy prefix;
-    ASSERT_TRUE(prefix.copied()) << "no booted template prefix at " VELLUMO_WINE_TEMPLATE;
+// In a private copy of the booted template prefix, with its own wineserver.
+class EndToEndUnderWine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("WINEPREFIX", prefix.toLocal8Bit());
+        qputenv("WINEDEBUG", "-all");
+        qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        ASSERT_EQ(run(u"cp"_s, {u"-a"_s, QStringLiteral(VELLUMO_WINE_TEMPLATE), prefix}), 0)
+            << "no booted template prefix at " VELLUMO_WINE_TEMPLATE;
+    }
+    void TearDown() override
+    {
+        run(u"wineserver"_s, {u"-k"_s});
+        run(u"wineserver"_s, {u"-w"_s});
+    }
 
+    test::TestProfile profile; // its WINEPREFIX gives way to the copy's in SetUp
+    QTemporaryDir folder;
+    const QString prefix = folder.filePath(u"prefix"_s);
+};
+
+TEST_F(EndToEndUnderWine, InstallingASkinWritesLvbackAndClosesMessenger)
+{
     // MSN Messenger, as its installer records it: a 32-bit program's key.
-    const QString folder = prefix.path() + u"/drive_c/Program Files/MSN Messenger"_s;
+    const QString folder = prefix + u"/drive_c/Program Files/MSN Messenger"_s;
     ASSERT_TRUE(QDir().mkpath(folder));
-    QFile program(folder + u"/msnmsgr.exe"_s);
-    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
-    program.close();
-    ASSERT_EQ(prefix.run({u"reg"_s, u"add"_s, u"HKLM\\Software\\Microsoft\\MSNMessenger"_s, u"/v"_s,
-                          u"InstallationDirectory"_s, u"/t"_s, u"REG_SZ"_s, u"/d"_s,
-                          u"C:\\Program Files\\MSN Messenger\\"_s, u"/f"_s, u"/reg:32"_s}),
+    ASSERT_TRUE(QFile(folder + u"/msnmsgr.exe"_s).open(QIODevice::WriteOnly));
+    ASSERT_EQ(run(u"wine"_s, {u"reg"_s, u"add"_s, u"HKLM\\Software\\Microsoft\\MSNMessenger"_s, u"/v"_s,
+                              u"InstallationDirectory"_s, u"/t"_s, u"REG_SZ"_s, u"/d"_s,
+                              u"C:\\Program Files\\MSN Messenger\\"_s, u"/f"_s, u"/reg:32"_s}),
               0);
-    // The registry reaches system.reg when the server ends.
-    QProcess::execute(u"wineserver"_s, {u"-w"_s});
+    run(u"wineserver"_s, {u"-w"_s}); // the registry reaches system.reg when the server ends
 
     // Messenger's main window, in the prefix.
     const QString marker = profile.programFolder() + u"/closed.txt"_s;
     QProcess messenger;
     messenger.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    messenger.start(u"wine"_s, {QStringLiteral(VELLUMO_STAND_IN), u"msnmsblclass"_s, windowsPath(marker), u"60"_s});
+    messenger.start(u"wine"_s, {QStringLiteral(VELLUMO_STAND_IN), u"msnmsblclass"_s,
+                                u"Z:"_s + QString(marker).replace(u'/', u'\\'), u"60"_s});
     ASSERT_TRUE(test::waitUntil([&] { return QFileInfo::exists(marker + u".ready"_s); }, 60'000))
         << "the stand-in Messenger never opened its window";
 
     // The skin previewed last, and the install.
-    QDir(profile.programFolder()).mkpath(u"Cache"_s);
-    QFile preview(profile.programFolder() + u"/Cache/temp.dat"_s);
-    ASSERT_TRUE(preview.open(QIODevice::WriteOnly));
-    preview.write(test::gifPicture(4, 4));
-    preview.close();
-
+    ASSERT_TRUE(QDir(profile.programFolder()).mkpath(u"Cache"_s));
+    profile.writeProgramFile(u"Cache/temp.dat"_s, test::gifPicture(4, 4));
     Form1 main(profile.environment({}, QStringLiteral(VELLUMO_CLOSE_HELPER)));
     main.LoadDefaultLanguage();
     main.Command1_Click();
@@ -116,10 +95,7 @@ TEST(EndToEndUnderWine, InstallingASkinWritesLvbackAndClosesMessenger)
     EXPECT_EQ(readFile(folder + u"/lvback.gif"_s), test::gifPicture(4, 4));
     EXPECT_TRUE(messenger.waitForFinished(30'000)) << "the stand-in was not closed";
     EXPECT_EQ(readFile(marker), "WM_CLOSE");
-    if (messenger.state() != QProcess::NotRunning) {
-        messenger.kill();
-        messenger.waitForFinished(5'000);
-    }
+    EXPECT_EQ(run(u"wine"_s, {QStringLiteral(VELLUMO_CLOSE_HELPER)}), 0) << "the helper ends well without Messenger";
 }
 
 } // namespace

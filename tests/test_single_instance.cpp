@@ -1,90 +1,65 @@
-// One program per user: a second start hands over to the first and ends.
-// These tests start the real program twice.
+// One program per user: a later start hands over to the running one and ends.
+// This test starts the real program; "loadcache" keeps it away from any network.
 
 #include "support/test_profile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-using vellumo::test::TestProfile;
+using vellumo::test::waitUntil;
 
 namespace {
 
-class TwoStarts : public ::testing::Test {
+class Starts : public ::testing::Test {
 protected:
-    QProcessEnvironment environmentFor(const QString &configFolder)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        env.insert(u"XDG_RUNTIME_DIR"_s, profile.runtimeFolder());
-        env.insert(u"XDG_CONFIG_HOME"_s, configFolder);
-        return env;
-    }
-
-    // Starts the program; "loadcache" keeps it away from any network.
+    // With the profile's runtime folder, where the program listens, and the given settings.
     void start(QProcess &process, const QString &configFolder)
     {
-        process.setProcessEnvironment(environmentFor(configFolder));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_CONFIG_HOME"_s, configFolder);
+        process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(QStringLiteral(VELLUMO_PROGRAM), {u"loadcache"_s});
         ASSERT_TRUE(process.waitForStarted(10000));
     }
-
     void TearDown() override
     {
-        if (first.state() != QProcess::NotRunning) {
-            first.kill();
-            first.waitForFinished(10000);
+        for (QProcess *process : {&crashed, &running, &later}) {
+            process->kill();
+            process->waitForFinished(10000);
         }
     }
 
-    QString socketPath() const { return QDir(profile.runtimeFolder()).filePath(u"vellumo.socket"_s); }
-
-    TestProfile profile;
-    QProcess first;
+    vellumo::test::TestProfile profile;
+    const QString socket = profile.runtimeFolder() + u"/vellumo.socket"_s;
+    const QString settingsFile = profile.configFolder() + u"/corvathsoftware/Vellumo.ini"_s;
+    QProcess crashed, running, later;
 };
 
-TEST_F(TwoStarts, TheSecondHandsOverAndEndsWithoutTouchingSettings)
+TEST_F(Starts, AfterACrashTheNextStartRunsAndALaterOneHandsOverToItAndEndsWithoutTouchingSettings)
 {
-    start(first, profile.configFolder());
-    ASSERT_TRUE(vellumo::test::waitUntil([&] { return QFileInfo::exists(socketPath()); }, 20000))
-        << "the first instance never listened";
-    ASSERT_TRUE(vellumo::test::waitUntil(
-        [&] { return QFileInfo::exists(profile.configFolder() + u"/corvathsoftware/Vellumo.ini"_s); }, 20000))
-        << "the first instance never loaded its main window";
+    start(crashed, profile.configFolder());
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(socket); }, 20000)) << "the first start never listened";
+    crashed.kill();
+    ASSERT_TRUE(crashed.waitForFinished(10000));
+    ASSERT_TRUE(QFileInfo::exists(socket)) << "a killed process leaves its socket behind";
 
-    const QString secondConfig = profile.configFolder() + u"-second"_s;
-    QDir().mkpath(secondConfig);
-    QProcess second;
-    start(second, secondConfig);
-    ASSERT_TRUE(second.waitForFinished(20000)) << "the second start did not end";
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(QDir(secondConfig).isEmpty()) << "the second start touched its settings";
-    EXPECT_EQ(first.state(), QProcess::Running) << "the first instance must keep running";
-}
+    QFile::remove(settingsFile);
+    start(running, profile.configFolder());
+    // It writes its settings once it listens and has loaded its main window.
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(settingsFile); }, 20000)) << "the next start did not run";
 
-TEST_F(TwoStarts, ASocketLeftByACrashDoesNotBlockTheNextStart)
-{
-    start(first, profile.configFolder());
-    ASSERT_TRUE(vellumo::test::waitUntil([&] { return QFileInfo::exists(socketPath()); }, 20000));
-    first.kill();
-    ASSERT_TRUE(first.waitForFinished(10000));
-    ASSERT_TRUE(QFileInfo::exists(socketPath())) << "a killed process leaves its socket behind";
-
-    QProcess next;
-    start(next, profile.configFolder());
-    // The new start becomes the running instance rather than handing over
-    // to nobody and ending.
-    EXPECT_FALSE(next.waitForFinished(3000));
-    EXPECT_EQ(next.state(), QProcess::Running);
-    next.kill();
-    next.waitForFinished(10000);
+    const QString laterConfig = profile.configFolder() + u"-later"_s;
+    QDir().mkpath(laterConfig);
+    start(later, laterConfig);
+    ASSERT_TRUE(later.waitForFinished(20000)) << "the later start did not end";
+    EXPECT_TRUE(later.exitStatus() == QProcess::NormalExit && later.exitCode() == 0);
+    EXPECT_TRUE(QDir(laterConfig).isEmpty()) << "the later start touched its settings";
+    EXPECT_EQ(running.state(), QProcess::Running) << "the running instance must keep running";
 }
 
 } // namespace

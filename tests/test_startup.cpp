@@ -1,8 +1,7 @@
-// The start-up decisions over the stored settings and the command line.
+// The start-up decisions over the stored settings, the command line and the language file.
 
 #include "app/form1.h"
 #include "app/keyed_tree.h"
-#include "app/main_window_texts.h"
 #include "dialogs/form2.h"
 #include "dialogs/message_box.h"
 #include "dialogs/tri_state_check_box.h"
@@ -17,7 +16,6 @@
 #include <optional>
 
 using namespace vellumo;
-using vellumo::test::TestProfile;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,12 +30,17 @@ struct StartCase {
     bool chooserShown = true;
 };
 
+void PrintTo(const StartCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
 {
     const StartCase &c = GetParam();
-    TestProfile profile;
+    test::TestProfile profile;
     if (c.updatelist)
         profile.store(u"updatelist"_s, *c.updatelist);
     if (c.algedaan)
@@ -64,7 +67,7 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
     EXPECT_EQ(main.updateOnStart, c.checkValue);
     EXPECT_EQ(profile.stored(u"updatelist"_s), QString::number(c.checkValue));
     EXPECT_EQ(profile.stored(u"path"_s), QDir::toNativeSeparators(profile.programFolder()));
-    EXPECT_EQ(main.baseUrl, mainwindow::builtInBaseUrl);
+    EXPECT_EQ(main.baseUrl, Settings::builtInBaseUrl);
     ASSERT_EQ(main.TV1->nodeCount(), 1);
     QTreeWidgetItem *root = main.TV1->node(u"msnskins"_s);
     ASSERT_TRUE(root);
@@ -97,63 +100,37 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{.name = "AlgedaanLetters", .algedaan = u"x"_s}),
     [](const auto &info) { return info.param.name; });
 
-// The exact box texts are checked by the LoadLanguage tests, which share the code path.
-class LanguageAtStart : public ::testing::Test {
-protected:
-    void start(const std::optional<QByteArray> &content)
-    {
-        MessageBox::takeShown();
-        if (content)
-            profile.writeProgramFile(u"Test.lng"_s, *content);
-        profile.settings().save(Settings::languageApplication, u"language"_s, u"Test.lng"_s);
+// What the file does to the windows, its boxes and the stored choice are the LoadLanguage tests'.
+TEST(LanguageAtStart, IsLoadedBeforeTheLoadStepWhichRunsWhateverTheFileIs)
+{
+    QStringList ownPrefix = test::numberedLines();
+    ownPrefix[3] = u"Error:"_s;
+    const struct {
+        const char *name;
+        std::optional<QByteArray> file;
+        QString updatelist; // "0": the load step asks no server
+        QString status;
+    } cases[] = {
+        {"complete", test::languageFile(test::numberedLines()), u"0"_s, u"Vellumo geladen..."_s},
+        {"its own failure prefix", test::languageFile(ownPrefix), u"letters"_s, u"Error:13 - Type mismatch"_s},
+        {"missing", std::nullopt, u"0"_s, u"Geladen"_s},
+        {"broken", QByteArray(), u"0"_s, u"Vellumo geladen..."_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestProfile profile;
+        Form1 main{profile.environment()};
+        if (c.file)
+            profile.writeProgramFile(u"Test.lng"_s, *c.file);
+        profile.settings().setLanguage(u"Test.lng"_s);
+        profile.store(u"updatelist"_s, c.updatelist);
         main.startUp();
+        MessageBox::takeShown();
+        EXPECT_EQ(main.statusText(), c.status);
+        EXPECT_TRUE(main.existingForm4()->isVisible());
+        EXPECT_EQ(main.loading->isActive(), c.updatelist == u"0"_s);
+        EXPECT_TRUE(test::waitUntil([&] { return !main.loading->isActive(); })) << "the timer runs once";
     }
-    void expectOneBox(MessageBox::Icon icon)
-    {
-        const auto boxes = MessageBox::takeShown();
-        ASSERT_EQ(boxes.size(), 1);
-        EXPECT_EQ(boxes[0].icon, icon);
-        EXPECT_EQ(profile.settings().read(Settings::languageApplication, u"language"_s, u"absent"_s), QString());
-    }
-    TestProfile profile;
-    Form1 main{profile.environment()};
-};
-
-TEST_F(LanguageAtStart, AValidFileKeepsTheDesignTimeStatusText)
-{
-    start(test::languageFile(test::numberedLines()));
-    EXPECT_TRUE(MessageBox::takeShown().isEmpty());
-    EXPECT_EQ(main.statusText(), u"Vellumo geladen..."_s);
-    EXPECT_EQ(main.text.msgLoaded, u"line 8"_s);
-    EXPECT_EQ(profile.settings().read(Settings::languageApplication, u"language"_s, u"absent"_s), u"Test.lng"_s);
-}
-
-TEST_F(LanguageAtStart, ALoadFailureIsReportedWithTheFilesPrefix)
-{
-    QStringList lines = test::numberedLines();
-    lines[3] = u"Error:"_s;
-    profile.store(u"updatelist"_s, u"letters"_s);
-    start(test::languageFile(lines));
-    EXPECT_EQ(main.statusText(), u"Error:13 - Type mismatch"_s);
-}
-
-TEST_F(LanguageAtStart, AMissingFileFallsBackToDutchAndForgetsTheChoice)
-{
-    start(std::nullopt);
-    expectOneBox(MessageBox::Icon::Information);
-    EXPECT_EQ(main.statusText(), u"Geladen"_s);
-    EXPECT_EQ(main.text.msgErrorPrefix, u"Fout opgetreden: "_s);
-    EXPECT_TRUE(main.existingForm4()->isVisible());
-}
-
-TEST_F(LanguageAtStart, ABrokenFileIsReportedAndForgottenAndTheTimerStillRunsOnce)
-{
-    start(QByteArray());
-    expectOneBox(MessageBox::Icon::Critical);
-    EXPECT_TRUE(main.isLoaded());
-    ASSERT_TRUE(main.loading->isActive());
-    EXPECT_EQ(main.loading->interval(), 10);
-    EXPECT_TRUE(test::waitUntil([&] { return !main.loading->isActive(); })) << "the timer runs once";
 }
 
 } // namespace

@@ -53,15 +53,10 @@ bool waitUntil(const std::function<bool()> &ready, std::chrono::milliseconds lim
 }
 
 struct TempDir {
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "vellumo-catalogue-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path = pattern;
-    }
+    TempDir() { path = mkdtemp(pattern) ? pattern : ""; }
     ~TempDir() { std::error_code ignored; fs::remove_all(path, ignored); }
     TempDir(const TempDir &) = delete;
+    char pattern[40] = "/tmp/vellumo-catalogue-XXXXXX";
     fs::path path;
 };
 
@@ -159,28 +154,20 @@ struct ServeTest : ::testing::Test {
     int port = 0;
 };
 
-TEST_F(ServeTest, ServesExactBytesWithTheirContentType)
+TEST_F(ServeTest, ServesExactBytesOverOneKeptAliveConnectionOnLoopbackOnly)
 {
     httplib::Client http = client();
     struct Case { const char *target, *file, *contentType; };
-    for (const Case &c :
-         {Case{"/CartoonStars/Sunny%20Day.gif", "CartoonStars/Sunny Day.gif", "image/gif"},
-          Case{"/Plain.txt", "Plain.txt", "text/plain; charset=windows-1252"}}) {
-        SCOPED_TRACE(c.target);
+    const Case files[] = {{"/CartoonStars/Sunny%20Day.gif", "CartoonStars/Sunny Day.gif", "image/gif"},
+                          {"/Plain.txt", "Plain.txt", "text/plain; charset=windows-1252"}};
+    constexpr std::size_t requests = 12; // beyond the library's default limit of 5 per connection
+    for (std::size_t i = 0; i < requests; ++i) {
+        const Case &c = files[i % 2];
+        SCOPED_TRACE(c.target + (" request " + std::to_string(i)));
         const httplib::Result result = http.Get(c.target);
         ASSERT_TRUE(result && result->status == 200);
         EXPECT_EQ(result->get_header_value("Content-Type"), c.contentType);
         EXPECT_EQ(result->body, readFile(site / c.file));
-    }
-}
-
-TEST_F(ServeTest, AnswersManyRequestsOverOneKeptAliveConnection)
-{
-    httplib::Client http = client();
-    constexpr std::size_t requests = 12; // beyond the library's default limit of 5 per connection
-    for (std::size_t i = 0; i < requests; ++i) {
-        const httplib::Result result = http.Get(i % 2 ? "/Plain.txt" : "/Plain/Grey.gif");
-        ASSERT_TRUE(result && result->status == 200) << "request " << i;
     }
     // The client reconnects without a word when the server closes; the
     // client ports in the log tell whether it had to.
@@ -195,6 +182,8 @@ TEST_F(ServeTest, AnswersManyRequestsOverOneKeptAliveConnection)
         return clientPorts.size() >= requests;
     }, 5s)) << log;
     EXPECT_EQ(std::set(clientPorts.begin(), clientPorts.end()).size(), 1u) << log;
+    // A server listening on every address would answer on 127.0.0.2 too.
+    EXPECT_FALSE(client("127.0.0.2").Get("/Plain.txt"));
 }
 
 TEST_F(ServeTest, AnswersNotFoundForMissingFilesAndAnythingOutsideTheFolder)
@@ -210,12 +199,6 @@ TEST_F(ServeTest, AnswersNotFoundForMissingFilesAndAnythingOutsideTheFolder)
         EXPECT_EQ(result->status, 404);
         EXPECT_EQ(result->body.find(secret), npos);
     }
-}
-
-TEST_F(ServeTest, ListensOnLoopbackOnly)
-{
-    // A server listening on every address would answer on 127.0.0.2 too.
-    EXPECT_FALSE(client("127.0.0.2").Get("/Plain.txt"));
 }
 
 TEST_F(ServeTest, StopsWithExitCodeZeroOnSigtermDespiteAnIdleConnection)
@@ -249,6 +232,7 @@ void PrintTo(const BrokenCatalogue &broken, std::ostream *out) { *out << broken.
 const BrokenCatalogue brokenCatalogues[] = {
     {"LineBreakAtTheEndOfTheCategoryList", "msnskins.txt", "Cartoon Stars*Plain\n",
      "msnskins.txt: ends with a line break"},
+    {"EmptyEntry", "msnskins.txt", "Cartoon Stars**Plain", "msnskins.txt: has an empty entry ('**')"},
     {"SkinNameInTwoCategories", "Plain.txt", "Grey*Blue Moon",
      "Plain.txt: skin \"Blue Moon\" is also listed in Cartoon Stars.txt"},
     {"MissingCategoryFile", "Cartoon Stars.txt", nullptr, "Cartoon Stars.txt: missing"},

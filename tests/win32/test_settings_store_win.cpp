@@ -6,60 +6,36 @@
 
 using vellumo::platform::createUserSettingsStore;
 
-namespace {
-
-bool keyExists(const wchar_t *subKey)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-} // namespace
-
 TEST_CASE(an_absent_value_reads_as_nothing_and_reading_creates_no_key)
 {
     const auto store = createUserSettingsStore();
+    HKEY key = nullptr; // stays unopened
     CHECK_EQ(store->read(u"AbsentSoftware", u"General", u"Language"), std::nullopt);
-    CHECK(!keyExists(L"Software\\AbsentSoftware"));
+    CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\AbsentSoftware", 0, KEY_READ, &key) != ERROR_SUCCESS);
 
     REQUIRE(store->save(u"PartlySoftware", u"General", u"Language", u"nl"));
     CHECK_EQ(store->read(u"PartlySoftware", u"General", u"Theme"), std::nullopt);
     CHECK_EQ(store->read(u"PartlySoftware", u"Window", u"Language"), std::nullopt);
-    CHECK(!keyExists(L"Software\\PartlySoftware\\Window"));
+    CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PartlySoftware\\Window", 0, KEY_READ, &key) != ERROR_SUCCESS);
 }
 
-TEST_CASE(saved_values_read_back_unchanged)
+TEST_CASE(a_later_save_replaces_and_reads_back_unchanged_under_either_letter_case)
 {
     const auto store = createUserSettingsStore();
     const std::u16string values[] = {
+        std::u16string(500, u'l'),
         u"C:\\Users\\Public\\Vellumo",
         u"\u00e9\u00e9n, \u4E2D and \U0001F3B5", // a surrogate pair too
-        u"",
         std::u16string(340, u'\u00e9'),
         std::u16string(70000, u'x'),
+        u"",
     };
     for (const std::u16string &value : values) {
-        CHECK(store->save(u"RoundTripSoftware", u"General", u"Value", value));
-        CHECK_EQ(store->read(u"RoundTripSoftware", u"General", u"Value"), value);
+        CHECK(store->save(u"CorVathSoftware", u"General", u"Value", value));
+        CHECK_EQ(store->read(u"CorvathSoftware", u"General", u"Value"), value);
     }
     CHECK(store->save(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel", u"\u00e9"));
     CHECK_EQ(store->read(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel"), u"\u00e9");
-}
-
-TEST_CASE(application_names_ignore_case_and_a_later_save_replaces)
-{
-    const auto store = createUserSettingsStore();
-    REQUIRE(store->save(u"CorVathSoftware", u"General", u"Language", std::u16string(500, u'l')));
-    CHECK_EQ(store->read(u"CorvathSoftware", u"General", u"Language"), std::u16string(500, u'l'));
-
-    REQUIRE(store->save(u"CorvathSoftware", u"General", u"Language", u"de"));
-    CHECK_EQ(store->read(u"CorVathSoftware", u"General", u"Language"), u"de");
-
-    REQUIRE(store->save(u"CorVathSoftware", u"General", u"Language", u""));
-    CHECK_EQ(store->read(u"CorVathSoftware", u"General", u"Language"), u"");
 }
 
 TEST_CASE(a_value_is_reg_sz_under_software_application_section)
