@@ -7,12 +7,12 @@
 // Prints the wall time of each run, the median, and how many connections
 // the server saw.
 
-#include "app/form1.h"
-#include "app/keyed_tree.h"
 #include "app/settings.h"
 #include "download/transfer_policy.h"
 #include "platform/registry.h"
 #include "platform/settings_store_ini.h"
+#include "windows/form1.h"
+#include "windows/keyed_tree.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -49,7 +49,7 @@ int main(int argc, char **argv)
         QTemporaryDir root;
         vellumo::platform::IniSettingsStore store(root.path());
         vellumo::Settings settings(store);
-        settings.save(vellumo::Settings::mainApplication, QStringLiteral("base"), base);
+        store.save(u"CorVathSoftware", u"Vellumo", u"base", base.toStdU16String());
         const auto registry = vellumo::platform::createMachineRegistry();
         vellumo::TransferSession transfers;
         vellumo::Form1 main(vellumo::Environment{

@@ -1,7 +1,7 @@
 // One test program for everything: the widget tests need a QApplication,
 // on the offscreen platform unless the caller chose another.
 
-#include "dialogs/message_box.h"
+#include "windows/message_box.h"
 
 #include <gtest/gtest.h>
 

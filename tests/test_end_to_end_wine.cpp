@@ -3,9 +3,9 @@
 // install writing lvback.gif into drive C: and the helper closing the
 // window through WM_CLOSE.
 
-#include "app/form1.h"
 #include "support/test_profile.h"
 #include "support/test_server.h"
+#include "windows/form1.h"
 
 #include <QDir>
 #include <QFile>

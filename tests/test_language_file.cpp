@@ -1,13 +1,14 @@
 // Reading language files and applying them to the windows.
 
-#include "app/form1.h"
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "dialogs/link_label.h"
-#include "dialogs/message_box.h"
-#include "dialogs/tri_state_check_box.h"
 #include "localisation/language_file.h"
+#include "localisation/localisation.h"
 #include "support/test_profile.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
+#include "windows/form3.h"
+#include "windows/link_label.h"
+#include "windows/message_box.h"
+#include "windows/tri_state_check_box.h"
 
 #include <QAction>
 #include <QDir>
@@ -58,6 +59,45 @@ TEST(LanguageFileReader, CountsLinesLikeALineReaderFindsOnlyOrdinaryFilesAndRead
                                                   u"\u00e9\u00e9n \u20ac \u201cx\u201d"_s, u"lone\rCR"_s}));
 }
 
+// The texts in use, without a window.
+TEST(Localisation, TakesALanguageFileLineByLineAndForgetsOneThatIsBrokenOrMissing)
+{
+    test::TestProfile profile;
+    Localisation localisation(profile.settings());
+    const QString path = profile.programFolder() + u"/Test.lng"_s;
+    auto load = [&](int lines) {
+        profile.settings().setLanguage(u"Test.lng"_s);
+        profile.writeProgramFile(u"Test.lng"_s, test::languageFile(test::numberedLines(lines)));
+        return localisation.LoadLanguage(path);
+    };
+    EXPECT_EQ(load(27), Localisation::Outcome::Applied);
+    for (int line = 1; line <= 26; ++line)
+        EXPECT_EQ(localisation.text.entry(line), u"line %1"_s.arg(line));
+    EXPECT_EQ(localisation.appliedCaptions()->capThanks, u"line 25"_s);
+    EXPECT_EQ(profile.settings().language(), u"Test.lng"_s);
+    localisation.LoadDefaultLanguage();
+    EXPECT_EQ(localisation.text.msgSkinApplied, u"Skin succesvol als achtergrond geplaatst!"_s);
+    EXPECT_EQ(localisation.text.msgSkinDownloaded, u"Skin succesvol gedownload!"_s);
+    EXPECT_EQ(localisation.text.capCommand1, u"line 1"_s) << "captions stay until the next start";
+
+    Localisation fresh(profile.settings());
+    fresh.text.capThanks = u"earlier"_s;
+    profile.settings().setLanguage(u"Test.lng"_s);
+    profile.writeProgramFile(u"Test.lng"_s, test::languageFile(test::numberedLines(24)));
+    EXPECT_EQ(fresh.LoadLanguage(path), Localisation::Outcome::Broken);
+    EXPECT_EQ(fresh.text.entry(24), u"line 24"_s);
+    EXPECT_EQ(fresh.text.capThanks, u"earlier"_s) << "line 25 keeps its previous text";
+    EXPECT_FALSE(fresh.appliedCaptions());
+    EXPECT_EQ(profile.settings().language(), QString());
+
+    profile.settings().setLanguage(u"Gone.lng"_s);
+    fresh.text.msgSkinDownloaded = u"stale"_s;
+    EXPECT_EQ(fresh.LoadLanguage(profile.programFolder() + u"/Gone.lng"_s), Localisation::Outcome::Missing);
+    EXPECT_EQ(fresh.text.msgSkinDownloaded, u"Skin succesvol gedownload!"_s);
+    EXPECT_EQ(profile.settings().language(), QString());
+}
+
+// What the windows show of a language file.
 class LoadLanguage : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,27 +105,25 @@ protected:
         MessageBox::takeShown();
         main.LoadDefaultLanguage();
         main.setStatusText(u"before"_s);
-        profile.settings().setLanguage(u"Test.lng"_s);
     }
     void load(int lines)
     {
         profile.writeProgramFile(u"Test.lng"_s, test::languageFile(test::numberedLines(lines)));
-        main.LoadLanguage(main.programFile(u"Test.lng"_s));
+        main.LoadLanguage(main.files().file(u"Test.lng"_s));
     }
-    void expectOneBoxAndForgotten(MessageBox::Icon icon, const QString &text)
+    void expectOneBox(MessageBox::Icon icon, const QString &text)
     {
         const auto boxes = MessageBox::takeShown();
         ASSERT_EQ(boxes.size(), 1);
         EXPECT_EQ(boxes[0].icon, icon);
         EXPECT_EQ(boxes[0].title, u"Error"_s);
         EXPECT_EQ(boxes[0].text, text);
-        EXPECT_EQ(profile.settings().language(), QString());
     }
     test::TestProfile profile;
     Form1 main{profile.environment()};
 };
 
-TEST_F(LoadLanguage, AppliesEveryCaptionAndEntryThatLastsBeyondTheDialogsAndTheDutchTexts)
+TEST_F(LoadLanguage, AppliesEveryCaptionThatLastsBeyondTheDialogs)
 {
     load(27);
     const std::pair<int, std::function<QString()>> captions[] = {
@@ -109,37 +147,24 @@ TEST_F(LoadLanguage, AppliesEveryCaptionAndEntryThatLastsBeyondTheDialogsAndTheD
         test::processDeferredDeletes();
         ASSERT_FALSE(main.existingForm2() || main.existingForm3());
     }
-    for (int line = 1; line <= 26; ++line)
-        EXPECT_EQ(main.text.entry(line), u"line %1"_s.arg(line));
     EXPECT_EQ(main.statusText(), u"before"_s);
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
-    EXPECT_EQ(profile.settings().language(), u"Test.lng"_s);
     main.LoadDefaultLanguage();
-    EXPECT_EQ(main.text.msgSkinApplied, u"Skin succesvol als achtergrond geplaatst!"_s);
-    EXPECT_EQ(main.text.msgDownloadFailed, u"Fout bij het downloaden!"_s);
-    EXPECT_EQ(main.text.capCommand1, u"line 1"_s);
     EXPECT_EQ(main.Command1->text(), u"line 1"_s);
     EXPECT_EQ(main.statusText(), u"Geladen"_s);
 }
 
-TEST_F(LoadLanguage, AShortFileKeepsWhatItReadButChangesNoCaptionAndAMissingOneLoadsDutchFirst)
+TEST_F(LoadLanguage, AShortFileChangesNoCaptionAndAMissingOneLoadsDutchFirst)
 {
     load(25);
-    for (int line = 1; line <= 25; ++line)
-        EXPECT_EQ(main.text.entry(line), u"line %1"_s.arg(line));
-    EXPECT_EQ(main.text.capUpdateOnStart, QString()) << "line 26 keeps its previous text";
     EXPECT_EQ(main.Command1->text(), u"&Zet als skin"_s);
     EXPECT_EQ(main.menus.file->title(), u"&Bestand"_s);
-    expectOneBoxAndForgotten(MessageBox::Icon::Critical, u"Error in language file, cannot read input. Restart "
-                                                         u"this program to load the default language."_s);
+    expectOneBox(MessageBox::Icon::Critical, u"Error in language file, cannot read input. Restart "
+                                             u"this program to load the default language."_s);
     EXPECT_EQ(main.statusText(), u"before"_s);
-    profile.settings().setLanguage(u"Gone.lng"_s);
-    main.text.msgLoaded = main.text.msgSkinDownloaded = u"stale"_s;
-    main.LoadLanguage(main.programFile(u"Gone.lng"_s));
+    main.LoadLanguage(main.files().file(u"Gone.lng"_s));
     EXPECT_EQ(main.statusText(), u"Geladen"_s);
-    EXPECT_EQ(main.text.msgSkinDownloaded, u"Skin succesvol gedownload!"_s);
-    expectOneBoxAndForgotten(MessageBox::Icon::Information,
-                             u"Language file is missing. The default language will be loaded."_s);
+    expectOneBox(MessageBox::Icon::Information, u"Language file is missing. The default language will be loaded."_s);
 }
 
 TEST(EnglishLanguageFile, ShipsBesideTheProgramCompleteWithCrLfLineEnds)

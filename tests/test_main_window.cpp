@@ -1,11 +1,11 @@
 // The main window: its commands before a preview, tree commands, progress steps, shut-down.
 
-#include "app/form1.h"
-#include "app/keyed_tree.h"
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "localisation/form4.h"
 #include "support/test_profile.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
+#include "windows/form3.h"
+#include "windows/form4.h"
+#include "windows/keyed_tree.h"
 
 #include <QAction>
 #include <QProgressBar>

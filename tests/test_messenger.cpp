@@ -1,18 +1,22 @@
 // Finding Messenger through the registry of a Wine prefix, and installing
 // and removing its background, on real files in temporary prefixes.
 
-#include "app/form1.h"
-#include "dialogs/file_dialog.h"
+#include "localisation/text_table.h"
+#include "messenger/background_installer.h"
 #include "platform/registry.h"
 #include "platform/windows_paths.h"
+#include "support/recorded_report.h"
 #include "support/test_profile.h"
 #include "support/test_server.h"
+#include "windows/file_dialog.h"
+#include "windows/form1.h"
 
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -91,9 +95,7 @@ class Messenger : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        main.LoadDefaultLanguage();
-        main.setStatusText(u"before"_s);
-        writeFile(preview(), test::gifPicture(3, 3));
+        writeFile(preview, test::gifPicture(3, 3));
         writeFile(helper, "MZ");
         writeFile(wineLog, {});
         writeFakeWine({});
@@ -125,11 +127,11 @@ protected:
         writeFile(windows + u"/msmsgs.exe"_s, "MZ");
         writeFile(msn + u"/msnmsgr.exe"_s, "MZ");
     }
-    QString preview() const { return main.programFile(u"Cache/temp.dat"_s); }
     static QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
     QStringList wineCalls() const { return QString::fromUtf8(readFile(wineLog)).split(u'\n', Qt::SkipEmptyParts); }
 
     TestProfile profile;
+    const QString preview = profile.programFolder() + u"/Cache/temp.dat"_s;
     const QString windows = profile.driveC() + u"/Program Files/Messenger"_s;
     const QString msn = profile.driveC() + u"/Program Files/MSN Messenger"_s;
     const QString windowsGif = windows + u"/lvback.gif"_s;
@@ -138,11 +140,10 @@ protected:
     const QString wineLog = profile.programFolder() + u"/wine.log"_s;
     const QString wine = profile.programFolder() + u"/bin/wine"_s;
     const QByteArray oldPath = qgetenv("PATH");
-    Form1 main{[this] {
-        Environment environment = profile.environment({}, helper);
-        environment.closeHelperTimeLimitMs = 5'000;
-        return environment;
-    }()};
+    const std::unique_ptr<platform::Registry> registry = platform::createMachineRegistry();
+    const TextTable &texts = builtInTexts();
+    test::RecordedReport report;
+    BackgroundInstaller installer{*registry, {.path = helper.toStdU16String(), .timeLimitMs = 5'000}, report, texts};
 };
 
 TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
@@ -151,22 +152,18 @@ TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
     QFile::remove(msn + u"/msnmsgr.exe"_s);
     writeFile(windowsGif, "installed");
     writeFile(msnGif, "old");
-    QFile::rename(preview(), preview() + u"~"_s);
-    main.Command1_Click();
-    EXPECT_EQ(main.statusText(), u"Fout opgetreden: 53 - File not found"_s);
+    installer.install(preview + u"~"_s);
+    EXPECT_EQ(report.take(), QStringList{u"failure: 53"_s}) << "no preview file";
     EXPECT_EQ(readFile(windowsGif), "installed");
-    QFile::rename(preview() + u"~"_s, preview());
-    main.menus.skin->setEnabled(true);
-    main.menus.skin->trigger();
-    EXPECT_EQ(main.statusText(), applied);
+    installer.install(preview);
+    EXPECT_EQ(report.take(), QStringList{u"status: "_s + applied});
     EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3));
     EXPECT_EQ(readFile(msnGif), "old") << "no program file";
     EXPECT_EQ(filesIn(windows), (QStringList{u"lvback.gif"_s, u"msmsgs.exe"_s})) << "no temporary left";
-    EXPECT_TRUE(QFile::exists(preview()));
+    EXPECT_TRUE(QFile::exists(preview));
     for (int i = 0; i < 2; ++i) { // the second time nothing is left to remove
-        main.setStatusText(u"before"_s);
-        main.menus.deleteskins->trigger();
-        EXPECT_EQ(main.statusText(), removed);
+        installer.remove();
+        EXPECT_EQ(report.take(), QStringList{u"status: "_s + removed});
     }
     EXPECT_FALSE(QFile::exists(msnGif));
     EXPECT_EQ(filesIn(windows), QStringList{u"msmsgs.exe"_s});
@@ -182,9 +179,9 @@ TEST_F(Messenger, AHelperThatHangsIsGivenUpOnAndTheCommandEndsAsUsual)
     writeFakeWine(u"exec sleep 30\n"_s);
     QElapsedTimer clock;
     clock.start();
-    main.Command1_Click();
+    installer.install(preview);
     EXPECT_LT(clock.elapsed(), 20'000) << "the helper is killed after 5 s";
-    EXPECT_EQ(main.statusText(), applied);
+    EXPECT_EQ(report.status, applied);
     EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3));
     EXPECT_EQ(wineCalls().size(), 1);
 }
@@ -197,11 +194,11 @@ TEST_F(Messenger, FoldersMatchIgnoringCaseAndMsnMessengersIsJoinedBare)
     writeFile(windows + u"/LvBack.GIF"_s, "old");
     writeFile(msn + u"/msnmsgr.exe"_s, "MZ");
     writeFile(msnGif, "old");
-    main.Command1_Click();
-    EXPECT_EQ(main.statusText(), applied);
+    installer.install(preview);
+    EXPECT_EQ(report.status, applied);
     EXPECT_EQ(filesIn(windows), (QStringList{u"LvBack.GIF"_s, u"MSMSGS.EXE"_s}));
     EXPECT_EQ(readFile(windows + u"/LvBack.GIF"_s), test::gifPicture(3, 3));
-    main.deleteskins_Click();
+    installer.remove();
     EXPECT_EQ(filesIn(windows), QStringList{u"MSMSGS.EXE"_s});
     EXPECT_EQ(readFile(msnGif), "old");
 }
@@ -214,40 +211,31 @@ TEST_F(Messenger, APictureFromDiskNeedsOnlyTheFolder)
     const QString notes = profile.programFolder() + u"/notes.gif"_s, mine = profile.programFolder() + u"/mine.gif"_s;
     writeFile(notes, "just text");
     writeFile(mine, test::gifPicture(7, 2));
-    const qint64 shown = main.scrSkin->pixmap().cacheKey();
-    auto choose = [&](const QString &path) { FileDialog::setNextFileName(path); main.menus.manualskin->trigger(); };
-    choose({});
-    EXPECT_EQ(main.statusText(), u"before"_s) << "a cancelled dialog";
-    choose(notes);
-    EXPECT_EQ(main.statusText(), u"Fout opgetreden: 481 - Invalid picture"_s);
-    EXPECT_EQ(main.scrSkin->pixmap().cacheKey(), shown);
+    installer.installFromDisk(notes);
+    EXPECT_EQ(report.take(), QStringList{u"failure: 481"_s}) << "nothing shown, nothing installed";
     EXPECT_EQ(filesIn(windows), QStringList());
-    choose(mine);
-    EXPECT_EQ(main.statusText(), applied);
-    EXPECT_EQ(main.scrSkin->pixmap().size(), QSize(7, 2));
+    installer.installFromDisk(mine);
+    EXPECT_EQ(report.take(), (QStringList{u"picture: 7x2"_s, u"status: "_s + applied}));
     EXPECT_EQ(readFile(windowsGif), test::gifPicture(7, 2));
     EXPECT_EQ(readFile(msnGif), test::gifPicture(7, 2));
     writeFile(windows + u"/msmsgs.exe"_s, "MZ");
-    main.Command1_Click();
+    installer.install(preview);
     EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3)) << "the catalogue's preview file";
     EXPECT_EQ(readFile(msnGif), test::gifPicture(7, 2));
 }
 
 TEST_F(Messenger, WithoutAnInstallationNothingChangesAndMessengerIsNotAsked)
 {
-    main.Command1_Click();
-    EXPECT_EQ(main.statusText(), applied);
+    installer.install(preview);
+    EXPECT_EQ(report.status, applied);
     EXPECT_FALSE(QFile::exists(profile.prefixFolder() + u"/system.reg"_s)) << "no prefix is made";
     writeRegistry(u"C:\\Gone"_s);
     QFile::remove(helper);
-    FileDialog::setNextFileName(preview());
-    const std::pair<void (Form1::*)(), QString> commands[] = {
-        {&Form1::Command1_Click, applied}, {&Form1::deleteskins_Click, removed}, {&Form1::manualskin_Click, applied}};
-    for (const auto &[command, status] : commands) {
-        main.setStatusText(u"before"_s);
-        (main.*command)();
-        EXPECT_EQ(main.statusText(), status);
-    }
+    installer.install(preview);
+    installer.remove();
+    installer.installFromDisk(preview);
+    EXPECT_EQ(report.take(), (QStringList{u"status: "_s + applied, u"status: "_s + applied, u"status: "_s + removed,
+                                          u"picture: 3x3"_s, u"status: "_s + applied}));
     EXPECT_FALSE(QFileInfo::exists(profile.driveC() + u"/Gone"_s));
     EXPECT_EQ(wineCalls(), QStringList()) << "neither without a prefix nor without the helper";
 }
@@ -258,15 +246,43 @@ TEST_F(Messenger, AReadOnlyBackgroundStopsTheCommandAtTheFirstInstallation)
     writeFile(windowsGif, "protected");
     QFile::setPermissions(windowsGif, QFileDevice::ReadOwner | QFileDevice::ReadGroup); // read-only even for root
     writeFile(msnGif, "second");
-    for (auto command : {&Form1::Command1_Click, &Form1::deleteskins_Click}) {
-        main.loading->start();
-        (main.*command)();
-        EXPECT_EQ(main.statusText(), u"Fout opgetreden: 70 - Permission denied"_s);
-        EXPECT_FALSE(main.loading->isActive());
-        EXPECT_EQ(readFile(windowsGif), "protected");
-        EXPECT_EQ(readFile(msnGif), "second") << "installation 2 is not reached";
-    }
+    installer.install(preview);
+    installer.remove();
+    EXPECT_EQ(report.take(), (QStringList{u"failure: 70"_s, u"failure: 70"_s}));
+    EXPECT_EQ(readFile(windowsGif), "protected");
+    EXPECT_EQ(readFile(msnGif), "second") << "installation 2 is not reached";
     EXPECT_EQ(wineCalls(), QStringList());
+}
+
+// The window's install commands reach the installer, and the window shows
+// what it reports.
+TEST_F(Messenger, TheWindowsCommandsReachTheInstallerAndShowItsReport)
+{
+    installBoth();
+    Form1 main{profile.environment({}, helper)};
+    main.LoadDefaultLanguage();
+    main.menus.skin->setEnabled(true);
+    main.menus.skin->trigger();
+    EXPECT_EQ(main.statusText(), applied);
+    main.menus.deleteskins->trigger();
+    EXPECT_EQ(main.statusText(), removed);
+    EXPECT_FALSE(QFile::exists(windowsGif));
+    FileDialog::setNextFileName({});
+    main.menus.manualskin->trigger();
+    EXPECT_EQ(main.statusText(), removed) << "a cancelled dialog";
+    FileDialog::setNextFileName(wineLog);
+    main.loading->start();
+    main.menus.manualskin->trigger();
+    EXPECT_EQ(main.statusText(), u"Fout opgetreden: 481 - Invalid picture"_s);
+    EXPECT_FALSE(main.loading->isActive()) << "a failure stops the catalogue's loading";
+    FileDialog::setNextFileName(preview);
+    main.menus.manualskin->trigger();
+    EXPECT_EQ(main.scrSkin->pixmap().size(), QSize(3, 3));
+    QFile::remove(preview);
+    main.Command1->setEnabled(true);
+    main.Command1->click();
+    EXPECT_EQ(main.statusText(), u"Fout opgetreden: 53 - File not found"_s);
+    EXPECT_EQ(wineCalls().size(), 3);
 }
 
 } // namespace

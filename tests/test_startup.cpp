@@ -1,12 +1,12 @@
 // The start-up decisions over the stored settings, the command line and the language file.
 
-#include "app/form1.h"
-#include "app/keyed_tree.h"
-#include "dialogs/form2.h"
-#include "dialogs/message_box.h"
-#include "dialogs/tri_state_check_box.h"
-#include "localisation/form4.h"
 #include "support/test_profile.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
+#include "windows/form4.h"
+#include "windows/keyed_tree.h"
+#include "windows/message_box.h"
+#include "windows/tri_state_check_box.h"
 
 #include <QDir>
 #include <QTimer>
@@ -44,7 +44,7 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
     if (c.updatelist)
         profile.store(u"updatelist"_s, *c.updatelist);
     if (c.algedaan)
-        profile.settings().save(Settings::languageApplication, u"algedaan"_s, *c.algedaan);
+        profile.store(u"algedaan"_s, *c.algedaan);
     Form1 main(profile.environment(c.commandLine));
     main.startUp();
     ASSERT_TRUE(main.isLoaded());
@@ -55,19 +55,19 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
         EXPECT_FALSE(main.loading->isActive());
         EXPECT_EQ(main.TV1->nodeCount(), 0);
         EXPECT_FALSE(profile.has(u"path"_s)) << "steps after the failure are skipped";
-        EXPECT_TRUE(main.baseUrl.isEmpty());
+        EXPECT_TRUE(main.catalogue().baseUrl.isEmpty());
         EXPECT_EQ(main.statusText(), c.failure) << "\"Geladen\" must not cover the failure";
         return;
     }
     ASSERT_TRUE(main.existingForm2());
     EXPECT_FALSE(main.existingForm2()->isVisible());
     EXPECT_TRUE(main.loading->isActive());
-    EXPECT_EQ(main.loadFromCache, c.loadFromCache);
+    EXPECT_EQ(main.catalogue().loadFromCache, c.loadFromCache);
     EXPECT_EQ(main.existingForm2()->Check1->value(), c.checkValue);
     EXPECT_EQ(main.updateOnStart, c.checkValue);
     EXPECT_EQ(profile.stored(u"updatelist"_s), QString::number(c.checkValue));
     EXPECT_EQ(profile.stored(u"path"_s), QDir::toNativeSeparators(profile.programFolder()));
-    EXPECT_EQ(main.baseUrl, Settings::builtInBaseUrl);
+    EXPECT_EQ(main.catalogue().baseUrl, Settings::builtInBaseUrl);
     ASSERT_EQ(main.TV1->nodeCount(), 1);
     QTreeWidgetItem *root = main.TV1->node(u"msnskins"_s);
     ASSERT_TRUE(root);

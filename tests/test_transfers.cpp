@@ -1,17 +1,17 @@
 // Fetching one address into one file, against a real server on 127.0.0.1.
 
-#include "app/form1.h"
 #include "download/cls_download.h"
+#include "download/downloader.h"
 #include "download/transfer_policy.h"
 #include "download/url_encoding.h"
+#include "localisation/text_table.h"
+#include "support/recorded_report.h"
 #include "support/test_profile.h"
 #include "support/test_server.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProgressBar>
 #include <QUrl>
 
 #include <httplib.h>
@@ -200,31 +200,22 @@ TEST_F(Transfer, AHostThatTakesNoConnectionFailsWithinTheConnectTimeOutAndIsThen
     EXPECT_EQ(full.acceptWaiting(), 0) << "a paused host is not asked";
 }
 
-TEST(DownloadFile, StepsTheBarAndReportsTheOutcome)
+TEST_F(Transfer, DownloadfileStepsTheProgressAroundTheTransferAndReportsTheOutcome)
 {
-    test::TestProfile profile;
-    test::TestServer server;
-    Form1 main{profile.environment()};
-    main.LoadDefaultLanguage();
-    const QString target = main.programFile(u"file.tmp"_s);
-    std::atomic<bool> busy{false};
-    server.setHandler("/a.txt", [&](const Request &, Response &res) { // the interface thread waits meanwhile
-        busy = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        res.set_content("a", "text/plain");
-    });
-    QList<int> steps;
-    QObject::connect(main.ProgressBar1, &QProgressBar::valueChanged, [&steps](int value) { steps << value; });
-    main.downloadfile(u"  "_s + server.baseUrl() + u"a.txt  "_s, u" "_s + target + u" "_s, u" Done! "_s);
-    EXPECT_EQ(std::exchange(steps, {}), (QList<int>{10, 20, 30, 40, 50, 0}));
-    EXPECT_EQ(main.statusText(), u" Done! "_s) << "shown exactly as passed";
-    EXPECT_TRUE(busy.load());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    test::RecordedReport report;
+    const TextTable &texts = builtInTexts();
+    Downloader downloader(session, report, texts);
+    const QString target = profile.programFolder() + u"/file.tmp"_s;
+    server.setFile("/a.txt", "a");
+    downloader.downloadfile(u"  "_s + server.baseUrl() + u"a.txt  "_s, u" "_s + target + u" "_s, u" Done! "_s);
+    EXPECT_EQ(report.take(), (QStringList{u"add"_s, u"busy"_s, u"add"_s, u"add"_s, u"idle"_s, u"add"_s, u"add"_s,
+                                          u"status:  Done! "_s, u"clear"_s}))
+        << "the message exactly as passed";
     EXPECT_TRUE(QFile::exists(target)) << "blanks around the path are removed";
-    main.downloadfile(server.baseUrl() + u"missing.txt"_s, target, u"Done!"_s);
-    EXPECT_EQ(steps, (QList<int>{10, 20, 30, 40, 50}));
-    EXPECT_EQ(main.ProgressBar1->value(), 50);
-    EXPECT_EQ(main.statusText(), u"Fout bij het downloaden!"_s);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    downloader.downloadfile(server.baseUrl() + u"missing.txt"_s, target, u"Done!"_s);
+    EXPECT_EQ(report.take(), (QStringList{u"add"_s, u"busy"_s, u"add"_s, u"add"_s, u"idle"_s, u"add"_s, u"add"_s,
+                                          u"status: Fout bij het downloaden!"_s}));
+    EXPECT_EQ(report.progress, 50);
 }
 
 } // namespace

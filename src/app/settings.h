@@ -47,11 +47,11 @@ public:
     // "base": the catalogue's base address, ending in "/".
     QString baseUrl() const;
 
+private:
     // The stored text, or defaultValue when the key is absent. Writes nothing.
     QString read(const QString &application, const QString &key, const QString &defaultValue) const;
     void save(const QString &application, const QString &key, const QString &value);
 
-private:
     platform::SettingsStore &store_;
 };
 

@@ -50,7 +50,7 @@ QString skinPictureUrl(const QString &baseUrl, const QString &parentText, const 
 {
     QString folder = parentText;
     folder.remove(u' ');
-    return baseUrl + escapeNameForUrl(folder) + QLatin1Char('\\') + escapeNameForUrl(skin) + QStringLiteral(".gif");
+    return baseUrl + escapeNameForUrl(folder) + QLatin1Char('/') + escapeNameForUrl(skin) + QStringLiteral(".gif");
 }
 
 } // namespace vellumo

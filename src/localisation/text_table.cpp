@@ -1,6 +1,6 @@
 #include "localisation/text_table.h"
 
-#include "app/main_window_texts.h"
+#include "app/maker.h"
 
 #include <QtGlobal>
 
@@ -58,7 +58,7 @@ const TextTable &builtInTexts()
         t.capOut = QStringLiteral("Alles uitklappen");
         t.capIn = QStringLiteral("Alles inklappen");
         t.capHelp = QStringLiteral("&Help");
-        t.capVisit = QStringLiteral("Bezoek ") + mainwindow::webSiteDomain;
+        t.capVisit = QStringLiteral("Bezoek ") + maker::webSiteDomain;
         t.capMadeFor = QStringLiteral("Gemaakt voor Windows/MSN Messenger 4.x, 5.x, 6.x");
         t.capThanks = QStringLiteral("De volgende mensen die op een \u00e9\u00e9n of andere manier betrokken zijn "
                                      "geweest bij de productie van dit programma willen we bedanken:");

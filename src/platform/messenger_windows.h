@@ -13,10 +13,14 @@ inline constexpr const char *messengerWindowClasses[] = {"msnmsblclass", "msblcl
 // For each class, the first top-level window of that class, when there is
 // one, is asked once to close; the call waits until the window has handled
 // the request (a window that hangs is given up on after a while). Nothing
-// is reported. helperPath: where the Wine backend finds its helper program;
-// helperTimeLimitMs: how long it waits for that helper before killing it.
-// The Windows backend uses neither.
-inline constexpr int defaultHelperTimeLimitMs = 15'000;
-void closeMessengerWindows(const std::u16string &helperPath, int helperTimeLimitMs = defaultHelperTimeLimitMs);
+// is reported. The Windows backend asks them itself; the Wine backend runs
+// a helper program inside the prefix.
+struct CloseHelper {
+    // Where the Wine backend finds its helper program; empty where none is used.
+    std::u16string path;
+    // How long it waits for that helper before killing it.
+    int timeLimitMs = 15'000;
+};
+void closeMessengerWindows(const CloseHelper &helper);
 
 } // namespace vellumo::platform

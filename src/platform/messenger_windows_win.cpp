@@ -19,7 +19,7 @@ constexpr UINT closeTimeoutMs = 5000;
 
 } // namespace
 
-void closeMessengerWindows(const std::u16string & /*helperPath*/, int /*helperTimeLimitMs*/)
+void closeMessengerWindows(const CloseHelper & /*helper*/)
 {
     for (const char *windowClass : messengerWindowClasses) {
         HWND window = FindWindowA(windowClass, nullptr);

@@ -15,9 +15,9 @@ namespace {
 constexpr int helperStartMs = 5'000;
 } // namespace
 
-void closeMessengerWindows(const std::u16string &helperPath, int helperTimeLimitMs)
+void closeMessengerWindows(const CloseHelper &closeHelper)
 {
-    const QString helper = QString::fromStdU16String(helperPath);
+    const QString helper = QString::fromStdU16String(closeHelper.path);
     const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
     const QString prefix = winePrefixFolder();
     // Without wine, the helper or a prefix there is no Messenger to ask;
@@ -38,7 +38,7 @@ void closeMessengerWindows(const std::u16string &helperPath, int helperTimeLimit
     process.start(wine, {helper});
     if (!process.waitForStarted(helperStartMs))
         return;
-    if (!process.waitForFinished(helperTimeLimitMs)) {
+    if (!process.waitForFinished(closeHelper.timeLimitMs)) {
         process.kill();
         process.waitForFinished(helperStartMs);
     }

@@ -34,20 +34,20 @@ TestProfile::TestProfile()
 
 TestProfile::~TestProfile() = default;
 
+// The store as the program's section of it; both application names reach it.
 QString TestProfile::stored(const QString &key) const
 {
-    return settings_->read(Settings::mainApplication, key, QString());
+    return QString::fromStdU16String(store_->read(u"CorVathSoftware", u"Vellumo", key.toStdU16String()).value_or(u""));
 }
 
 bool TestProfile::has(const QString &key) const
 {
-    const QString absent = QStringLiteral("\x01absent");
-    return settings_->read(Settings::mainApplication, key, absent) != absent;
+    return store_->read(u"CorVathSoftware", u"Vellumo", key.toStdU16String()).has_value();
 }
 
 void TestProfile::store(const QString &key, const QString &value)
 {
-    settings_->save(Settings::mainApplication, key, value);
+    store_->save(u"CorVathSoftware", u"Vellumo", key.toStdU16String(), value.toStdU16String());
 }
 
 Environment TestProfile::environment(const QString &commandLine, const QString &closeHelper)
@@ -56,7 +56,7 @@ Environment TestProfile::environment(const QString &commandLine, const QString &
                        .commandLine = commandLine,
                        .settings = settings_.get(),
                        .registry = registry_.get(),
-                       .closeHelper = closeHelper,
+                       .closeHelper = {.path = closeHelper.toStdU16String()},
                        .transfers = &transfers_};
 }
 

@@ -49,11 +49,9 @@ public:
     QString driveC() const { return prefixFolder_ + QStringLiteral("/drive_c"); }
 
     Settings &settings() { return *settings_; }
-    // The transfers of the profile's windows, under the program's own limits.
-    TransferSession &transfers() { return transfers_; }
     platform::IniSettingsStore &iniStore() { return *store_; }
-    // Shorthands for the two application names.
-    QString stored(const QString &key) const; // "" when absent
+    // The stored text of a key, as the store holds it; "" when absent.
+    QString stored(const QString &key) const;
     bool has(const QString &key) const;
     void store(const QString &key, const QString &value);
 

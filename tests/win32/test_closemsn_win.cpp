@@ -98,7 +98,7 @@ TEST_CASE(the_first_window_of_each_class_is_closed_in_order_and_waited_for)
     REQUIRE(thread.started);
     const std::vector<HWND> &window = thread.windows;
 
-    closeMessengerWindows(u"");
+    closeMessengerWindows({});
     CHECK_EQ(closeCount.load(), 2);
     CHECK(closed[0] == window[1] || closed[0] == window[4]); // msnmsblclass
     CHECK(closed[1] == window[0] || closed[1] == window[3]); // then msblclass
@@ -111,7 +111,7 @@ TEST_CASE(a_hung_messenger_is_given_up_on)
     REQUIRE(hung.started && responsive.started);
 
     const ULONGLONG start = GetTickCount64();
-    closeMessengerWindows(u"");
+    closeMessengerWindows({});
     CHECK(GetTickCount64() - start < 8000); // callers allow 15 s
     CHECK_EQ(closeCount.load(), 1);
     CHECK(closed[0] == responsive.windows[0]);

@@ -10,6 +10,6 @@
 
 int main()
 {
-    vellumo::platform::closeMessengerWindows(u"");
+    vellumo::platform::closeMessengerWindows({});
     return 0;
 }

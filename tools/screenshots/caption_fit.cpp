@@ -2,12 +2,12 @@
 
 #include "console.h"
 
-#include "app/form1.h"
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "dialogs/link_label.h"
-#include "dialogs/tri_state_check_box.h"
-#include "localisation/form4.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
+#include "windows/form3.h"
+#include "windows/form4.h"
+#include "windows/link_label.h"
+#include "windows/tri_state_check_box.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

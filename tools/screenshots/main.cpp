@@ -18,17 +18,17 @@
 #include "console.h"
 #include "photograph.h"
 
-#include "app/appearance.h"
-#include "app/artwork.h"
 #include "app/environment.h"
-#include "app/form1.h"
-#include "app/keyed_tree.h"
 #include "app/settings.h"
 #include "download/transfer_policy.h"
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "localisation/form4.h"
+#include "platform/registry.h"
 #include "platform/settings_store_ini.h"
+#include "windows/appearance.h"
+#include "windows/artwork.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
+#include "windows/form3.h"
+#include "windows/form4.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,10 +80,10 @@ void fillDemoCatalogue(vellumo::Form1 &main)
     const QString root = QStringLiteral("msnskins");
     for (const Category &category : catalogue) {
         const QString categoryKey = QStringLiteral("cat_") + QLatin1String(category.key);
-        main.TV1->addNode(root, categoryKey, QString::fromUtf8(category.text));
+        main.catalogue().addNode(root, categoryKey, QString::fromUtf8(category.text));
         int n = 0;
         for (const char *skin : category.skins)
-            main.TV1->addNode(categoryKey, categoryKey + QStringLiteral("_%1").arg(++n), QString::fromUtf8(skin));
+            main.catalogue().addNode(categoryKey, categoryKey + QStringLiteral("_%1").arg(++n), QString::fromUtf8(skin));
     }
     main.menus.out->trigger(); // expands every node
 }
@@ -174,9 +174,11 @@ int main(int argc, char *argv[])
     // Started with "loadcache", which keeps the skin list from being fetched:
     // the catalogue shown is made up here, and nothing goes on the network.
     vellumo::TransferSession transfers;
+    const auto registry = vellumo::platform::createMachineRegistry(); // never read here
     vellumo::Form1 mainWindow(vellumo::Environment{.programFolder = QDir::toNativeSeparators(programFolder),
                                                    .commandLine = QStringLiteral("loadcache"),
                                                    .settings = &settings,
+                                                   .registry = registry.get(),
                                                    .transfers = &transfers});
     bool ended = false;
     QObject::connect(&mainWindow, &vellumo::Form1::programEnded, &app, [&ended] { ended = true; });

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "app/command_report.h"
 #include "app/environment.h"
-#include "localisation/text_table.h"
+#include "app/program_files.h"
+#include "catalogue/catalogue.h"
+#include "download/downloader.h"
+#include "localisation/localisation.h"
+#include "messenger/background_installer.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTime>
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 
 class QAction;
 class QLabel;
@@ -26,11 +28,11 @@ class Form2;
 class Form3;
 class Form4;
 class KeyedTree;
-struct Failure;
 
-// The main window. It owns the program's shared state and the three dialogs.
-// Its procedures are defined beside the subsystem that each belongs to.
-class Form1 : public QMainWindow {
+// The main window: a view over the catalogue, the downloader, the
+// background installer and the localisation. Its event procedures forward
+// to them, and it shows what they report. It also owns the three dialogs.
+class Form1 : public QMainWindow, private CommandReport {
     Q_OBJECT
 public:
     explicit Form1(Environment environment);
@@ -51,12 +53,14 @@ public:
         QAction *visit, *none3, *about;
     } menus;
 
-    // Fields.
-    QString baseUrl;
-    bool loadFromCache = false;
+    // The state of the settings dialog's box as read back at start, and
+    // whether the command line left the choice to it.
     std::int16_t updateOnStart = 0;
     bool startedPlain = false;
-    TextTable text;
+
+    // The parts behind the window.
+    const Localisation &localisation() const { return localisation_; }
+    Catalogue &catalogue() { return catalogue_; }
 
     // Starts the program: creates the language chooser, whose load step
     // loads this window, and shows whichever window it decides on.
@@ -79,28 +83,15 @@ public:
     Form4 *existingForm4() const;
 
     const Environment &environment() const { return environment_; }
-    // The full path of a file in the program folder.
-    QString programFile(const QString &name) const;
+    const ProgramFiles &files() const { return files_; }
 
-    // Localisation.
+    // The language chooser sets the texts through these.
     void LoadDefaultLanguage();
     void LoadLanguage(const QString &strBestandspad);
 
-    // Downloads: fetches url into the file pad and reports on the status
-    // bar; callers judge the outcome by the file.
-    void downloadfile(const QString &url, const QString &pad, const QString &succesmessage);
-    void add();
-    void clear();
-
-    // Shows the picture in the file as the preview; a failure is reported
-    // on the status bar and the previous picture stays.
-    void LoadPreview(const QString &path);
-
-    // The clock that gives the time-of-day text of category keys.
-    std::function<QTime()> clock = [] { return QTime::currentTime(); };
-
-    // Asks the running Messenger windows to close; reports nothing.
-    void closemsn();
+    // The progress bar's steps: up by 10 (never past 100), and back to 0.
+    void add() override;
+    void clear() override;
 
     // Opens a web address in the user's browser; reports nothing.
     void bezoek(const QString &site);
@@ -133,32 +124,33 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // What the parts report.
+    void showStatus(const QString &text) override { setStatusText(text); }
+    void setBusy(bool busy) override;
+    void reportFailure(const Failure &failure) override;
+    void showPicture(const QImage &picture) override;
+
     void createMenus();
     void Form_Load();
     void Form_Unload();
     void ExpandAllNodes();
     void CollapseAllNodes();
     void setAllNodesExpanded(bool expanded);
-    void addRootNode();
     // The install commands Command1 and menu skin go together.
     void setInstallCommandsEnabled(bool enabled);
-    // The cache folder, made when missing; throws Failure when it cannot be.
-    QString cacheFolder();
-    // The common failure handling of the window's commands: the timer stops
-    // and the failure text replaces the status text.
-    void reportFailure(const Failure &failure);
-    // Captions from the text table, in their fixed order.
-    void applyCaptions();
-    void applyDialogCaptions(Form2 *form2, Form3 *form3);
+    // The captions of a language file, on this window and the dialogs.
+    void applyCaptions(const TextTable &captions);
 
     Environment environment_;
+    ProgramFiles files_;
+    Localisation localisation_;
+    Downloader downloader_;
+    Catalogue catalogue_;
+    BackgroundInstaller installer_;
     bool loaded_ = false;
     bool loadFailed_ = false;
     bool unloading_ = false;
     bool placed_ = false;
-    // The caption texts last applied from a language file; dialogs made
-    // again later get them too.
-    std::optional<TextTable> appliedCaptions_;
     QPointer<Form2> form2_;
     QPointer<Form3> form3_;
     QPointer<Form4> form4_;

@@ -1,4 +1,4 @@
-#include "dialogs/link_label.h"
+#include "windows/link_label.h"
 
 #include <QMouseEvent>
 

@@ -1,12 +1,12 @@
-#include "app/appearance.h"
-#include "app/artwork.h"
 #include "app/environment.h"
-#include "app/form1.h"
 #include "app/settings.h"
 #include "download/transfer_policy.h"
 #include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
+#include "windows/appearance.h"
+#include "windows/artwork.h"
+#include "windows/form1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
         .commandLine = arguments.join(QLatin1Char(' ')),
         .settings = &settings,
         .registry = registry.get(),
-        .closeHelper = QDir(programFolder).filePath(QStringLiteral("vellumo-closemsn.exe")),
+        .closeHelper = {.path = QDir(programFolder).filePath(QStringLiteral("vellumo-closemsn.exe")).toStdU16String()},
         .transfers = &transfers,
     };
 

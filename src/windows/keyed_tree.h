@@ -5,15 +5,14 @@
 
 namespace vellumo {
 
-// A tree view whose nodes carry unique keys, as the catalogue needs them.
+// The catalogue tree's view: it shows the catalogue's nodes, each with its key.
 class KeyedTree : public QTreeWidget {
     Q_OBJECT
 public:
     explicit KeyedTree(QWidget *parent = nullptr);
 
     // Adds a node under the node with parentKey, which must be in the tree,
-    // or at the top level when parentKey is empty. Throws Failure
-    // KeyNotUnique (35602) when the key is taken.
+    // or at the top level when parentKey is empty. The key must be new.
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text);
 
     QTreeWidgetItem *node(const QString &key) const;

@@ -1,4 +1,4 @@
-#include "dialogs/tri_state_check_box.h"
+#include "windows/tri_state_check_box.h"
 
 #include "app/failure.h"
 

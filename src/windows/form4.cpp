@@ -1,9 +1,9 @@
-#include "localisation/form4.h"
+#include "windows/form4.h"
 
-#include "app/form1.h"
 #include "app/settings.h"
-#include "app/twips.h"
-#include "dialogs/message_box.h"
+#include "windows/form1.h"
+#include "windows/message_box.h"
+#include "windows/twips.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -65,7 +65,7 @@ void Form4::Form_Load()
     if (language.isEmpty())
         main_.LoadDefaultLanguage();
     else
-        main_.LoadLanguage(main_.programFile(language));
+        main_.LoadLanguage(main_.files().file(language));
 
     if (settings.languageChosen()) {
         hidOnLoad_ = true;
@@ -84,7 +84,7 @@ void Form4::Command1_Click()
     settings.setLanguage(name);
 
     if (!name.isEmpty()) {
-        main_.LoadLanguage(main_.programFile(name));
+        main_.LoadLanguage(main_.files().file(name));
     } else {
         MessageBox::show(MessageBox::Icon::Information, QStringLiteral("Language"),
                          QStringLiteral("No language file selected, the default language (Dutch), will be loaded.\r\n"

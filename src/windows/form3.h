@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/tool_dialog.h"
+#include "windows/tool_dialog.h"
 
 class QFrame;
 class QLabel;
@@ -10,12 +10,15 @@ class QPushButton;
 namespace vellumo {
 
 class LinkLabel;
+struct TextTable;
 
 // The about box, with the link to the maker's web site.
 class Form3 : public ToolDialog {
     Q_OBJECT
 public:
     Form3();
+    // The captions of a language file.
+    void applyCaptions(const TextTable &captions);
 
     QLabel *Label1;
     QLabel *Label4;

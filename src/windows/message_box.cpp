@@ -1,4 +1,4 @@
-#include "dialogs/message_box.h"
+#include "windows/message_box.h"
 
 #include <QMessageBox>
 

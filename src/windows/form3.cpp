@@ -1,8 +1,8 @@
-#include "dialogs/form3.h"
+#include "windows/form3.h"
 
-#include "app/twips.h"
-#include "dialogs/link_label.h"
 #include "localisation/text_table.h"
+#include "windows/link_label.h"
+#include "windows/twips.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -97,6 +97,13 @@ void Form3::Label3_Click()
 void Form3::Command1_Click()
 {
     hide();
+}
+
+void Form3::applyCaptions(const TextTable &captions)
+{
+    Label3->setText(captions.capVisit);
+    Label2->setText(captions.capMadeFor);
+    Label5->setText(captions.capThanks);
 }
 
 } // namespace vellumo

@@ -1,13 +1,13 @@
 // The main window's commands that open the dialogs and the web site.
 
-#include "app/form1.h"
-#include "app/main_window_texts.h"
-#include "app/settings.h"
 #include "app/failure.h"
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "dialogs/tri_state_check_box.h"
+#include "app/maker.h"
+#include "app/settings.h"
 #include "platform/mdl_visit_website.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
+#include "windows/form3.h"
+#include "windows/tri_state_check_box.h"
 
 namespace vellumo {
 
@@ -44,7 +44,7 @@ void Form1::about_Click()
 
 void Form1::visit_Click()
 {
-    bezoek(mainwindow::webSite);
+    bezoek(maker::webSite);
 }
 
 void Form1::bezoek(const QString &site)

@@ -1,16 +1,18 @@
-#include "app/form1.h"
+#include "windows/form1.h"
 
-#include "app/artwork.h"
 #include "app/failure.h"
-#include "app/keyed_tree.h"
-#include "app/main_window_texts.h"
+#include "app/maker.h"
 #include "app/settings.h"
-#include "app/twips.h"
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "dialogs/tri_state_check_box.h"
-#include "localisation/form4.h"
+#include "windows/artwork.h"
+#include "windows/form2.h"
+#include "windows/form3.h"
+#include "windows/form4.h"
+#include "windows/keyed_tree.h"
+#include "windows/main_window_texts.h"
+#include "windows/tri_state_check_box.h"
+#include "windows/twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -29,6 +31,11 @@ Form1::Form1(Environment environment)
                                | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                                | Qt::MSWindowsFixedSizeDialogHint)
     , environment_(std::move(environment))
+    , files_(environment_.programFolder)
+    , localisation_(*environment_.settings)
+    , downloader_(*environment_.transfers, *this, localisation_.text)
+    , catalogue_(files_, downloader_, *this, localisation_.text)
+    , installer_(*environment_.registry, environment_.closeHelper, *this, localisation_.text)
 {
     setWindowTitle(mainwindow::caption);
     setWindowIcon(programIcon());
@@ -77,6 +84,10 @@ Form1::Form1(Environment environment)
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(TV1, &KeyedTree::nodeClicked, this, &Form1::TV1_NodeClick);
     connect(loading, &QTimer::timeout, this, &Form1::loading_Timer);
+    // The tree shows the catalogue's nodes as they come.
+    connect(&catalogue_, &Catalogue::nodeAdded, this,
+            [this](const CatalogueNode &node) { TV1->addNode(node.parentKey, node.key, node.text); });
+    connect(&catalogue_, &Catalogue::nodesRemoved, TV1, &KeyedTree::removeAllNodes);
 }
 
 Form1::~Form1()
@@ -146,15 +157,36 @@ void Form1::ensureLoaded()
     Form_Load();
 }
 
-QString Form1::programFile(const QString &name) const
-{
-    return QDir::toNativeSeparators(QDir(environment_.programFolder).filePath(name));
-}
-
 void Form1::reportFailure(const Failure &failure)
 {
     loading->stop();
-    setStatusText(failureText(text.msgErrorPrefix, failure));
+    setStatusText(failureText(localisation_.text.msgErrorPrefix, failure));
+}
+
+void Form1::showPicture(const QImage &picture)
+{
+    scrSkin->setPixmap(QPixmap::fromImage(picture));
+}
+
+void Form1::setBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void Form1::add()
+{
+    // A step past the maximum is not taken; the bar keeps its value.
+    const int next = ProgressBar1->value() + 10;
+    if (next <= ProgressBar1->maximum())
+        ProgressBar1->setValue(next);
+}
+
+void Form1::clear()
+{
+    ProgressBar1->setValue(0);
 }
 
 void Form1::Form_Load()
@@ -163,24 +195,19 @@ void Form1::Form_Load()
     loading->start();
     Settings &settings = *environment_.settings;
     try {
-        if (environment_.commandLine.toLower().contains(QStringLiteral("loadcache"))) {
-            loadFromCache = true;
-            startedPlain = false;
-        } else {
-            loadFromCache = false;
-            startedPlain = true;
-        }
+        startedPlain = !environment_.commandLine.toLower().contains(QStringLiteral("loadcache"));
+        catalogue_.loadFromCache = !startedPlain;
 
         form2().Check1->setValue(settings.updateList());
         updateOnStart = static_cast<std::int16_t>(form2().Check1->value());
 
         if (startedPlain)
-            loadFromCache = updateOnStart != 1;
+            catalogue_.loadFromCache = updateOnStart != 1;
 
         settings.setProgramFolder(QDir::toNativeSeparators(environment_.programFolder));
-        baseUrl = settings.baseUrl();
+        catalogue_.baseUrl = settings.baseUrl();
 
-        addRootNode();
+        catalogue_.addRootNode();
         ExpandAllNodes();
     } catch (const Failure &failure) {
         loadFailed_ = true;
@@ -262,7 +289,8 @@ Form2 &Form1::form2()
 {
     if (!form2_) {
         form2_ = new Form2(*environment_.settings);
-        applyDialogCaptions(form2_, nullptr);
+        if (const auto &captions = localisation_.appliedCaptions())
+            form2_->applyCaptions(*captions);
     }
     return *form2_;
 }
@@ -271,8 +299,9 @@ Form3 &Form1::form3()
 {
     if (!form3_) {
         form3_ = new Form3();
-        connect(form3_, &Form3::visitRequested, this, [this] { bezoek(mainwindow::webSite); });
-        applyDialogCaptions(nullptr, form3_);
+        connect(form3_, &Form3::visitRequested, this, [this] { bezoek(maker::webSite); });
+        if (const auto &captions = localisation_.appliedCaptions())
+            form3_->applyCaptions(*captions);
     }
     return *form3_;
 }
@@ -294,11 +323,6 @@ void Form1::ExpandAllNodes()
 void Form1::CollapseAllNodes()
 {
     setAllNodesExpanded(false);
-}
-
-void Form1::addRootNode()
-{
-    TV1->addNode(QString(), mainwindow::rootKey, mainwindow::rootText);
 }
 
 void Form1::setAllNodesExpanded(bool expanded)

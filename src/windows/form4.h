@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/tool_dialog.h"
+#include "windows/tool_dialog.h"
 
 class QFrame;
 class QLabel;

@@ -1,9 +1,9 @@
-#include "dialogs/form2.h"
+#include "windows/form2.h"
 
 #include "app/settings.h"
-#include "app/twips.h"
-#include "dialogs/tri_state_check_box.h"
 #include "localisation/text_table.h"
+#include "windows/tri_state_check_box.h"
+#include "windows/twips.h"
 
 #include <QFrame>
 #include <QPushButton>
@@ -36,6 +36,12 @@ void Form2::Check1_Click()
 void Form2::Command1_Click()
 {
     hide();
+}
+
+void Form2::applyCaptions(const TextTable &captions)
+{
+    setWindowTitle(captions.capSettings);
+    Check1->setText(captions.capUpdateOnStart);
 }
 
 } // namespace vellumo

@@ -1,6 +1,6 @@
-#include "dialogs/tool_dialog.h"
+#include "windows/tool_dialog.h"
 
-#include "app/twips.h"
+#include "windows/twips.h"
 
 #include <QCloseEvent>
 #include <QFrame>

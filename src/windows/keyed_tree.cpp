@@ -1,6 +1,4 @@
-#include "app/keyed_tree.h"
-
-#include "app/failure.h"
+#include "windows/keyed_tree.h"
 
 #include <QHeaderView>
 
@@ -23,8 +21,7 @@ KeyedTree::KeyedTree(QWidget *parent)
 
 QTreeWidgetItem *KeyedTree::addNode(const QString &parentKey, const QString &key, const QString &text)
 {
-    if (byKey_.contains(key))
-        throw Failure{FailureCode::KeyNotUnique};
+    Q_ASSERT(!byKey_.contains(key));
     QTreeWidgetItem *item = nullptr;
     if (parentKey.isEmpty()) {
         item = new QTreeWidgetItem(this, QStringList{text});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/tool_dialog.h"
+#include "windows/tool_dialog.h"
 
 class QFrame;
 class QPushButton;
@@ -8,6 +8,7 @@ class QPushButton;
 namespace vellumo {
 
 class Settings;
+struct TextTable;
 class TriStateCheckBox;
 
 // The settings dialog: whether the skin list is fetched at every start.
@@ -15,6 +16,8 @@ class Form2 : public ToolDialog {
     Q_OBJECT
 public:
     explicit Form2(Settings &settings);
+    // The captions of a language file.
+    void applyCaptions(const TextTable &captions);
 
     TriStateCheckBox *Check1;
     QFrame *Frame1;

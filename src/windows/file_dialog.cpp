@@ -1,4 +1,4 @@
-#include "dialogs/file_dialog.h"
+#include "windows/file_dialog.h"
 
 #include <QFileDialog>
 

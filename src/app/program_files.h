@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace vellumo {
+
+// The files the program keeps beside itself: the program folder, and in it
+// the cache folder with the catalogue's lists and the last preview.
+class ProgramFiles {
+public:
+    // programFolder: without a trailing separator.
+    explicit ProgramFiles(QString programFolder);
+
+    const QString &folder() const { return folder_; }
+    // The full path of a file in the program folder, with the platform's separators.
+    QString file(const QString &name) const;
+
+    // The cache folder, made when missing. Throws Failure PathNotFound (76)
+    // when the program folder is gone, PathFileAccessError (75) when the
+    // cache folder cannot be made.
+    QString cacheFolder() const;
+    // The picture of the skin previewed last, in the cache folder.
+    QString previewFile() const;
+
+private:
+    QString folder_;
+};
+
+} // namespace vellumo

@@ -1,0 +1,143 @@
+#include "catalogue/catalogue.h"
+
+#include "app/command_report.h"
+#include "app/failure.h"
+#include "app/program_files.h"
+#include "catalogue/catalogue_files.h"
+#include "catalogue/picture_file.h"
+#include "download/downloader.h"
+#include "localisation/text_table.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vellumo {
+
+namespace {
+bool isOrdinaryFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+} // namespace
+
+Catalogue::Catalogue(const ProgramFiles &files, Downloader &downloader, CommandReport &report,
+                     const TextTable &texts)
+    : files_(files)
+    , downloader_(downloader)
+    , report_(report)
+    , texts_(texts)
+{
+}
+
+void Catalogue::addNode(const QString &parentKey, const QString &key, const QString &text)
+{
+    if (indexByKey_.contains(key))
+        throw Failure{FailureCode::KeyNotUnique};
+    Q_ASSERT(parentKey.isEmpty() || indexByKey_.contains(parentKey));
+    indexByKey_.insert(key, nodes_.size());
+    nodes_.append(CatalogueNode{parentKey, key, text});
+    emit nodeAdded(nodes_.last());
+}
+
+void Catalogue::addRootNode()
+{
+    addNode(QString(), rootKey, rootText);
+}
+
+const CatalogueNode *Catalogue::node(const QString &key) const
+{
+    const auto it = indexByKey_.constFind(key);
+    return it == indexByKey_.cend() ? nullptr : &nodes_.at(it.value());
+}
+
+void Catalogue::load()
+{
+    // A list file that is not in the cache ends the loading.
+    const auto stopForMissingList = [this] {
+        report_.showStatus(texts_.msgListMissing);
+        report_.clear();
+    };
+    try {
+        const QDir cache(files_.cacheFolder());
+        const QString listFile = QDir::toNativeSeparators(cache.filePath(skinListName + QStringLiteral(".tmp")));
+        if (!loadFromCache)
+            downloader_.downloadfile(skinListUrl(baseUrl), listFile, texts_.msgListDownloaded);
+        report_.add();
+        if (!isOrdinaryFile(listFile))
+            return stopForMissingList();
+        const QStringList categories = splitList(readListFile(listFile));
+        report_.add();
+
+        for (const QString &category : categories) {
+            const QString categoryKey = category + clock().toString(QStringLiteral("HH:mm:ss"));
+            addNode(rootKey, categoryKey, QLatin1Char(' ') + category);
+            report_.add();
+            // A name that would leave the cache folder fails before its transfer.
+            const QString categoryFile = QDir::toNativeSeparators(cache.filePath(categoryCacheName(category)));
+            if (!loadFromCache)
+                downloader_.downloadfile(categoryFileUrl(baseUrl, category), categoryFile, texts_.msgListDownloaded);
+            // Its node stays, childless, with everything added before it.
+            if (!isOrdinaryFile(categoryFile))
+                return stopForMissingList();
+            const QStringList skins = splitList(readListFile(categoryFile));
+            report_.add();
+            for (const QString &skin : skins)
+                addNode(categoryKey, skin, skin);
+        }
+        report_.clear();
+    } catch (const Failure &failure) {
+        report_.reportFailure(failure);
+    }
+}
+
+void Catalogue::startUpdate()
+{
+    nodes_.clear();
+    indexByKey_.clear();
+    emit nodesRemoved();
+    addRootNode();
+    loadFromCache = false;
+}
+
+Catalogue::Selection Catalogue::preview(const QString &key)
+{
+    const CatalogueNode *clicked = node(key);
+    if (!clicked)
+        return Selection::None;
+    try {
+        files_.cacheFolder();
+        if (!clicked->isSkin())
+            return Selection::Category;
+        report_.add();
+        report_.showStatus(texts_.msgPreparing);
+        report_.add();
+        const QString previewFile = files_.previewFile();
+        downloader_.downloadfile(previewAddress(key), previewFile, texts_.msgSkinDownloaded);
+        report_.add();
+        try {
+            report_.showPicture(readPictureFile(previewFile));
+        } catch (const Failure &failure) {
+            report_.reportFailure(failure); // the picture shown before stays
+        }
+        report_.add();
+        report_.showStatus(texts_.msgLoaded);
+        report_.clear();
+        return Selection::Skin;
+    } catch (const Failure &) {
+        report_.clear();
+        report_.showStatus(texts_.msgDownloadFailed);
+        return Selection::None;
+    }
+}
+
+QString Catalogue::previewAddress(const QString &skinKey) const
+{
+    const CatalogueNode *skin = node(skinKey);
+    if (!skin)
+        return {};
+    const CatalogueNode *category = node(skin->parentKey);
+    return skinPictureUrl(baseUrl, category ? category->text : QString(), skin->text);
+}
+
+} // namespace vellumo

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/messenger_windows.h"
+
+#include <QString>
+
+namespace vellumo {
+
+class CommandReport;
+struct TextTable;
+namespace platform {
+class Registry;
+}
+
+// Installs and removes Messenger's background, lvback.gif, in every
+// Messenger installation the registry names, then asks Messenger to close.
+// Each command reports its outcome; a failure ends it where it happened.
+class BackgroundInstaller {
+public:
+    BackgroundInstaller(const platform::Registry &registry, platform::CloseHelper closeHelper, CommandReport &report,
+                        const TextTable &texts);
+
+    // Copies the picture to each installation whose program file exists.
+    void install(const QString &picture);
+    // Deletes lvback.gif where there is one.
+    void remove();
+    // Shows a picture chosen from disk, then copies it to each installation
+    // whose folder exists.
+    void installFromDisk(const QString &picture);
+
+    // Asks the running Messenger windows to close; reports nothing.
+    void closemsn();
+
+private:
+    const platform::Registry &registry_;
+    platform::CloseHelper closeHelper_;
+    CommandReport &report_;
+    const TextTable &texts_;
+};
+
+} // namespace vellumo

@@ -1,0 +1,72 @@
+// The main window's catalogue and install commands: each forwards to its
+// part, which reports back through the window.
+
+#include "windows/file_dialog.h"
+#include "windows/form1.h"
+#include "windows/keyed_tree.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTimer>
+
+namespace vellumo {
+
+void Form1::loading_Timer()
+{
+    // The loading runs once; only the list update starts it again.
+    loading->stop();
+    catalogue_.load();
+}
+
+void Form1::update_Click()
+{
+    catalogue_.startUpdate();
+    ExpandAllNodes();
+    loading->start();
+}
+
+void Form1::TV1_NodeClick(QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    switch (catalogue_.preview(TV1->keyOf(node))) {
+    case Catalogue::Selection::None:
+        break;
+    case Catalogue::Selection::Category:
+        setInstallCommandsEnabled(false);
+        break;
+    case Catalogue::Selection::Skin:
+        setInstallCommandsEnabled(true);
+        break;
+    }
+}
+
+void Form1::setInstallCommandsEnabled(bool enabled)
+{
+    Command1->setEnabled(enabled);
+    menus.skin->setEnabled(enabled);
+}
+
+void Form1::Command1_Click()
+{
+    installer_.install(files_.previewFile());
+}
+
+void Form1::skin_Click()
+{
+    Command1_Click();
+}
+
+void Form1::deleteskins_Click()
+{
+    installer_.remove();
+}
+
+void Form1::manualskin_Click()
+{
+    const QString chosen = FileDialog::getOpenFileName(this, QStringLiteral("GIF-files (*.gif)"));
+    if (!chosen.isEmpty())
+        installer_.installFromDisk(chosen);
+}
+
+} // namespace vellumo

@@ -1,0 +1,66 @@
+#pragma once
+
+// Records what a part reports while a command runs, as the main window
+// would show it, and as a list of events in order.
+
+#include "app/command_report.h"
+#include "app/failure.h"
+
+#include <QImage>
+#include <QStringList>
+
+namespace vellumo::test {
+
+class RecordedReport : public CommandReport {
+public:
+    // "status: TEXT", "add", "clear", "busy", "idle", "failure: NUMBER", "picture: WxH"
+    QStringList events;
+    // The status text and progress value the window would show.
+    QString status;
+    int progress = 0;
+    // Each value the progress took, as a progress bar reports its changes.
+    QList<int> steps;
+    int failures = 0;
+    QImage picture;
+    bool busy = false;
+
+    // The events so far, forgotten.
+    QStringList take() { return std::exchange(events, {}); }
+    QList<int> takeSteps() { return std::exchange(steps, {}); }
+
+    void showStatus(const QString &text) override
+    {
+        status = text;
+        events << QStringLiteral("status: ") + text;
+    }
+    void add() override
+    {
+        if (progress + 10 <= 100)
+            steps << (progress += 10);
+        events << QStringLiteral("add");
+    }
+    void clear() override
+    {
+        if (std::exchange(progress, 0) != 0)
+            steps << 0;
+        events << QStringLiteral("clear");
+    }
+    void setBusy(bool on) override
+    {
+        busy = on;
+        events << (on ? QStringLiteral("busy") : QStringLiteral("idle"));
+    }
+    void reportFailure(const Failure &failure) override
+    {
+        ++failures;
+        status = QStringLiteral("failure: %1").arg(failure.number());
+        events << status;
+    }
+    void showPicture(const QImage &shown) override
+    {
+        picture = shown;
+        events << QStringLiteral("picture: %1x%2").arg(shown.width()).arg(shown.height());
+    }
+};
+
+} // namespace vellumo::test
