@@ -62,10 +62,15 @@ TEST(ShutDown, EveryWayOutEndsTheProgram)
         ASSERT_EQ(main.existingForm4()->isVisible(), firstRun);
         if (way == CloseCommand) {
             QPointer<QWidget> chooser = main.existingForm4(), settings = main.existingForm2(), about = &main.form3();
+            QStringList unloaded;
+            for (const auto &[dialog, name] :
+                 {std::pair{chooser.data(), u"Form4"_s}, {settings.data(), u"Form2"_s}, {about.data(), u"Form3"_s}})
+                QObject::connect(dialog, &QObject::destroyed, [&unloaded, name] { unloaded << name; });
             main.menus.close->trigger();
             EXPECT_FALSE(main.isVisible() || main.existingForm2() || main.existingForm3() || main.existingForm4());
             test::processDeferredDeletes();
             EXPECT_FALSE(chooser || settings || about) << "every dialog is unloaded, even one never shown";
+            EXPECT_EQ(unloaded, (QStringList{u"Form4"_s, u"Form3"_s, u"Form2"_s}));
         } else {
             way == EscapeOnAFirstRun ? main.existingForm4()->reject() : void(main.existingForm4()->close());
         }
