@@ -1,7 +1,7 @@
 #pragma once
 
-// Records what a part reports while a command runs, as the main window
-// would show it, and as a list of events in order.
+// Records what a part reports while a command runs: as a list of events in
+// order, and as the main window would show it.
 
 #include "app/command_report.h"
 #include "app/failure.h"
@@ -15,24 +15,17 @@ class RecordedReport : public CommandReport {
 public:
     // "status: TEXT", "add", "clear", "busy", "idle", "failure: NUMBER", "picture: WxH"
     QStringList events;
-    // The status text and progress value the window would show.
+    // The status text ("failure: NUMBER" after a failure), the progress, each
+    // value the progress took (as a progress bar reports its changes), the picture.
     QString status;
     int progress = 0;
-    // Each value the progress took, as a progress bar reports its changes.
     QList<int> steps;
-    int failures = 0;
     QImage picture;
-    bool busy = false;
 
-    // The events so far, forgotten.
     QStringList take() { return std::exchange(events, {}); }
     QList<int> takeSteps() { return std::exchange(steps, {}); }
 
-    void showStatus(const QString &text) override
-    {
-        status = text;
-        events << QStringLiteral("status: ") + text;
-    }
+    void showStatus(const QString &text) override { events << QStringLiteral("status: ") + (status = text); }
     void add() override
     {
         if (progress + 10 <= 100)
@@ -45,16 +38,10 @@ public:
             steps << 0;
         events << QStringLiteral("clear");
     }
-    void setBusy(bool on) override
-    {
-        busy = on;
-        events << (on ? QStringLiteral("busy") : QStringLiteral("idle"));
-    }
+    void setBusy(bool on) override { events << (on ? QStringLiteral("busy") : QStringLiteral("idle")); }
     void reportFailure(const Failure &failure) override
     {
-        ++failures;
-        status = QStringLiteral("failure: %1").arg(failure.number());
-        events << status;
+        events << (status = QStringLiteral("failure: %1").arg(failure.number()));
     }
     void showPicture(const QImage &shown) override
     {
