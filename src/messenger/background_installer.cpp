@@ -13,22 +13,6 @@
 
 namespace vellumo {
 
-namespace {
-// Visits the installations in their fixed order and hands the path of
-// lvback.gif in each one that passes the command's presence test to change.
-// A Failure thrown by change ends the visit.
-void forEachBackground(const platform::Registry &registry, PresenceTest test,
-                       const std::function<void(const QString &)> &change)
-{
-    const mdlRegistry reader(registry);
-    for (const MessengerInstallation &installation : messengerInstallations) {
-        const QString target = backgroundTarget(installation, reader, test);
-        if (!target.isEmpty())
-            change(target);
-    }
-}
-} // namespace
-
 BackgroundInstaller::BackgroundInstaller(const platform::Registry &registry, platform::CloseHelper closeHelper,
                                          CommandReport &report, const TextTable &texts)
     : registry_(registry)
@@ -40,35 +24,38 @@ BackgroundInstaller::BackgroundInstaller(const platform::Registry &registry, pla
 
 void BackgroundInstaller::install(const QString &picture)
 {
-    try {
-        forEachBackground(registry_, PresenceTest::ProgramFile,
-                          [&picture](const QString &target) { copyBackground(picture, target); });
-        closemsn();
-        report_.showStatus(texts_.msgSkinApplied);
-    } catch (const Failure &failure) {
-        report_.reportFailure(failure);
-    }
+    changeEach(PresenceTest::ProgramFile, [&picture](const QString &target) { copyBackground(picture, target); },
+               texts_.msgSkinApplied);
 }
 
 void BackgroundInstaller::remove()
 {
-    try {
-        forEachBackground(registry_, PresenceTest::Background, &deleteBackground);
-        closemsn();
-        report_.showStatus(texts_.msgSkinRemoved);
-    } catch (const Failure &failure) {
-        report_.reportFailure(failure);
-    }
+    changeEach(PresenceTest::Background, &deleteBackground, texts_.msgSkinRemoved);
 }
 
 void BackgroundInstaller::installFromDisk(const QString &picture)
 {
     try {
         report_.showPicture(readPictureFile(picture));
-        forEachBackground(registry_, PresenceTest::Folder,
-                          [&picture](const QString &target) { copyBackground(picture, target); });
+    } catch (const Failure &failure) {
+        return report_.reportFailure(failure);
+    }
+    changeEach(PresenceTest::Folder, [&picture](const QString &target) { copyBackground(picture, target); },
+               texts_.msgSkinApplied);
+}
+
+void BackgroundInstaller::changeEach(PresenceTest test, const std::function<void(const QString &)> &change,
+                                     const QString &done)
+{
+    try {
+        const mdlRegistry reader(registry_);
+        for (const MessengerInstallation &installation : messengerInstallations) {
+            const QString target = backgroundTarget(installation, reader, test);
+            if (!target.isEmpty())
+                change(target);
+        }
         closemsn();
-        report_.showStatus(texts_.msgSkinApplied);
+        report_.showStatus(done);
     } catch (const Failure &failure) {
         report_.reportFailure(failure);
     }

@@ -4,9 +4,12 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace vellumo {
 
 class CommandReport;
+enum class PresenceTest;
 struct TextTable;
 namespace platform {
 class Registry;
@@ -32,6 +35,11 @@ public:
     void closemsn();
 
 private:
+    // Every command's course: the change in each installation, in their fixed
+    // order, that passes the test; then Messenger is asked to close and done
+    // is reported. A failure ends the command where it happened.
+    void changeEach(PresenceTest test, const std::function<void(const QString &)> &change, const QString &done);
+
     const platform::Registry &registry_;
     platform::CloseHelper closeHelper_;
     CommandReport &report_;
