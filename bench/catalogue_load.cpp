@@ -52,8 +52,12 @@ int main(int argc, char **argv)
         store.save(u"CorVathSoftware", u"Vellumo", u"base", base.toStdU16String());
         const auto registry = vellumo::platform::createMachineRegistry();
         vellumo::TransferSession transfers;
-        vellumo::Form1 main(vellumo::Environment{
-            .programFolder = root.path(), .settings = &settings, .registry = registry.get(), .transfers = &transfers});
+        vellumo::Form1 main(vellumo::Environment{.programFolder = root.path(),
+                                                 .commandLine = {},
+                                                 .settings = &settings,
+                                                 .registry = registry.get(),
+                                                 .closeHelper = {},
+                                                 .transfers = &transfers});
         main.LoadDefaultLanguage();
 
         QElapsedTimer timer;

@@ -179,6 +179,7 @@ int main(int argc, char *argv[])
                                                    .commandLine = QStringLiteral("loadcache"),
                                                    .settings = &settings,
                                                    .registry = registry.get(),
+                                                   .closeHelper = {},
                                                    .transfers = &transfers});
     bool ended = false;
     QObject::connect(&mainWindow, &vellumo::Form1::programEnded, &app, [&ended] { ended = true; });
