@@ -79,7 +79,7 @@ if(EXISTS "@VELLUMO_WIN32_TEST_LIST@")
     include("@VELLUMO_WIN32_TEST_LIST@")
     foreach(_name IN LISTS vellumo_win32_tests)
         add_test(win32.${_name} bash "@VELLUMO_WINE_TEST_SCRIPT@" "@VELLUMO_WINE_PREFIX@"
-                 "${vellumo_win32_test_${_name}_exe}" ${vellumo_win32_test_${_name}_args})
+                 "${vellumo_win32_test_${_name}_exe}")
         set_tests_properties(win32.${_name} PROPERTIES
             FIXTURES_REQUIRED vellumo_wine_prefix
             TIMEOUT 180

@@ -4,10 +4,13 @@
 // (The helper program, which calls the same code inside another process, is
 // tested end to end by test_end_to_end_wine.cpp.)
 
-#include "check.h"
+#include <gtest/gtest.h>
+#include <windows.h>
+
 #include "platform/messenger_windows.h"
 
 #include <atomic>
+#include <cstdio>
 
 using vellumo::platform::closeMessengerWindows;
 
@@ -86,7 +89,7 @@ struct WindowThread {
 
 } // namespace
 
-TEST_CASE(the_first_window_of_each_class_is_closed_in_order_and_waited_for)
+TEST(CloseMessengerWin, TheFirstWindowOfEachClassIsClosedInOrderAndWaitedFor)
 {
     // Made in the opposite order to the one asked, so that neither creation nor
     // stacking order passes for it; the unrelated window bears a class name as title.
@@ -95,30 +98,31 @@ TEST_CASE(the_first_window_of_each_class_is_closed_in_order_and_waited_for)
                          {unrelatedClass, "msnmsblclass"},
                          {"msblclass", "4"},
                          {"msnmsblclass", "5"}});
-    REQUIRE(thread.started);
+    ASSERT_TRUE(thread.started);
     const std::vector<HWND> &window = thread.windows;
 
     closeMessengerWindows({});
-    CHECK_EQ(closeCount.load(), 2);
-    CHECK(closed[0] == window[1] || closed[0] == window[4]); // msnmsblclass
-    CHECK(closed[1] == window[0] || closed[1] == window[3]); // then msblclass
+    EXPECT_EQ(closeCount.load(), 2);
+    EXPECT_TRUE(closed[0] == window[1] || closed[0] == window[4]); // msnmsblclass
+    EXPECT_TRUE(closed[1] == window[0] || closed[1] == window[3]); // then msblclass
 }
 
-TEST_CASE(a_hung_messenger_is_given_up_on)
+TEST(CloseMessengerWin, AHungMessengerIsGivenUpOn)
 {
     WindowThread hung({{"msnmsblclass", "hung"}}, true);
     WindowThread responsive({{"msblclass", "responsive"}});
-    REQUIRE(hung.started && responsive.started);
+    ASSERT_TRUE(hung.started && responsive.started);
 
     const ULONGLONG start = GetTickCount64();
     closeMessengerWindows({});
-    CHECK(GetTickCount64() - start < 8000); // callers allow 15 s
-    CHECK_EQ(closeCount.load(), 1);
-    CHECK(closed[0] == responsive.windows[0]);
+    EXPECT_TRUE(GetTickCount64() - start < 8000); // callers allow 15 s
+    EXPECT_EQ(closeCount.load(), 1);
+    EXPECT_TRUE(closed[0] == responsive.windows[0]);
 }
 
-int main()
+int main(int argc, char **argv)
 {
+    testing::InitGoogleTest(&argc, argv);
     for (const char *name : {"msnmsblclass", "msblclass", unrelatedClass}) {
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = windowProc;
@@ -129,5 +133,5 @@ int main()
             return 1;
         }
     }
-    return check::runAll();
+    return RUN_ALL_TESTS();
 }

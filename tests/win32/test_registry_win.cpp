@@ -3,7 +3,9 @@
 // 32-bit view (the one under Software\Wow6432Node), where a 32-bit installer
 // writes, or in the native one.
 
-#include "check.h"
+#include <gtest/gtest.h>
+#include <windows.h>
+
 #include "platform/registry.h"
 
 using namespace std::string_literals;
@@ -33,35 +35,35 @@ std::u16string read(const std::u16string &path)
 
 } // namespace
 
-TEST_CASE(the_32_bit_view_is_read_first_then_the_native_one_names_ignore_case_and_values_come_whole)
+TEST(RegistryWin, The32BitViewIsReadFirstThenTheNativeOneNamesIgnoreCaseAndValuesComeWhole)
 {
     std::wstring longPath = L"C:\\Program Files\\\u00e9\u00e9n";
     while (longPath.size() < 5000)
         longPath += L"\\Subfolder " + std::to_wstring(longPath.size());
-    REQUIRE(put(L"Views", L"Long", longPath));
-    REQUIRE(put(L"Views", L"Only32", L"C:\\Program Files (x86)\\Only32"));
-    REQUIRE(put(L"Views", L"Only64", L"C:\\Program Files\\Only64", KEY_WOW64_64KEY));
-    REQUIRE(put(L"Views", L"Both", L"C:\\Program Files (x86)\\Both"));
-    REQUIRE(put(L"Views", L"Both", L"C:\\Program Files\\Both", KEY_WOW64_64KEY));
-    REQUIRE(put(L"NativeOnly", L"Name", L"C:\\Program Files\\Native", KEY_WOW64_64KEY));
+    ASSERT_TRUE(put(L"Views", L"Long", longPath));
+    ASSERT_TRUE(put(L"Views", L"Only32", L"C:\\Program Files (x86)\\Only32"));
+    ASSERT_TRUE(put(L"Views", L"Only64", L"C:\\Program Files\\Only64", KEY_WOW64_64KEY));
+    ASSERT_TRUE(put(L"Views", L"Both", L"C:\\Program Files (x86)\\Both"));
+    ASSERT_TRUE(put(L"Views", L"Both", L"C:\\Program Files\\Both", KEY_WOW64_64KEY));
+    ASSERT_TRUE(put(L"NativeOnly", L"Name", L"C:\\Program Files\\Native", KEY_WOW64_64KEY));
 
-    CHECK_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Only32"), u"C:\\Program Files (x86)\\Only32");
-    CHECK_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Only64"), u"C:\\Program Files\\Only64");
-    CHECK_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Both"), u"C:\\Program Files (x86)\\Both");
-    CHECK_EQ(read(u"HKLM\\Software\\Vellumo Test\\NativeOnly\\Name"), u"C:\\Program Files\\Native");
+    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Only32"), u"C:\\Program Files (x86)\\Only32");
+    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Only64"), u"C:\\Program Files\\Only64");
+    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Both"), u"C:\\Program Files (x86)\\Both");
+    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\NativeOnly\\Name"), u"C:\\Program Files\\Native");
     const std::u16string expected(longPath.begin(), longPath.end());
-    CHECK_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Long"), expected);
-    CHECK_EQ(read(u"hKlM\\SOFTWARE\\vellumo test\\VIEWS\\lONG"), expected);
-    CHECK_EQ(read(u"hkey_local_machine\\software\\Vellumo Test\\Views\\LONG"), expected);
+    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Long"), expected);
+    EXPECT_EQ(read(u"hKlM\\SOFTWARE\\vellumo test\\VIEWS\\lONG"), expected);
+    EXPECT_EQ(read(u"hkey_local_machine\\software\\Vellumo Test\\Views\\LONG"), expected);
 }
 
-TEST_CASE(what_is_absent_or_not_a_string_reads_as_empty)
+TEST(RegistryWin, WhatIsAbsentOrNotAStringReadsAsEmpty)
 {
-    REQUIRE(put(L"Types", L"Present", L"here"));
-    REQUIRE(put(L"Types", L"Expand", L"%ProgramFiles%\\X", KEY_WOW64_32KEY, REG_EXPAND_SZ));
-    REQUIRE(put(L"Types", L"Binary", L"text", KEY_WOW64_32KEY, REG_BINARY));
-    CHECK_EQ(read(u"HKLM\\Software\\Vellumo Test\\Types\\Present"), u"here");
-    CHECK_EQ(read(u"HKLM\\Software\\Vellumo Test\\Types\\Expand"), u"%ProgramFiles%\\X");
+    ASSERT_TRUE(put(L"Types", L"Present", L"here"));
+    ASSERT_TRUE(put(L"Types", L"Expand", L"%ProgramFiles%\\X", KEY_WOW64_32KEY, REG_EXPAND_SZ));
+    ASSERT_TRUE(put(L"Types", L"Binary", L"text", KEY_WOW64_32KEY, REG_BINARY));
+    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Types\\Present"), u"here");
+    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Types\\Expand"), u"%ProgramFiles%\\X");
     for (const std::u16string &path : {
              u"HKLM\\Software\\Vellumo Test\\Types\\Binary"s,
              u"HKLM\\Software\\Vellumo Test\\Types\\Missing"s,
@@ -71,10 +73,5 @@ TEST_CASE(what_is_absent_or_not_a_string_reads_as_empty)
              u"HKLM\\Software\\Vellumo Test\\Types\\Present\0x"s, // not cut short at the NUL
              u""s,
          })
-        CHECK_EQ(read(path), u"");
-}
-
-int main()
-{
-    return check::runAll();
+        EXPECT_EQ(read(path), u"");
 }

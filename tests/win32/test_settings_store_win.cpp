@@ -1,25 +1,27 @@
 // The registry settings store, run under wine in a fresh prefix whose registry
 // holds none of the names used here. Each case uses application names of its own.
 
-#include "check.h"
+#include <gtest/gtest.h>
+#include <windows.h>
+
 #include "platform/settings_store.h"
 
 using vellumo::platform::createUserSettingsStore;
 
-TEST_CASE(an_absent_value_reads_as_nothing_and_reading_creates_no_key)
+TEST(SettingsStoreWin, AnAbsentValueReadsAsNothingAndReadingCreatesNoKey)
 {
     const auto store = createUserSettingsStore();
     HKEY key = nullptr; // stays unopened
-    CHECK_EQ(store->read(u"AbsentSoftware", u"General", u"Language"), std::nullopt);
-    CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\AbsentSoftware", 0, KEY_READ, &key) != ERROR_SUCCESS);
+    EXPECT_EQ(store->read(u"AbsentSoftware", u"General", u"Language"), std::nullopt);
+    EXPECT_TRUE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\AbsentSoftware", 0, KEY_READ, &key) != ERROR_SUCCESS);
 
-    REQUIRE(store->save(u"PartlySoftware", u"General", u"Language", u"nl"));
-    CHECK_EQ(store->read(u"PartlySoftware", u"General", u"Theme"), std::nullopt);
-    CHECK_EQ(store->read(u"PartlySoftware", u"Window", u"Language"), std::nullopt);
-    CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PartlySoftware\\Window", 0, KEY_READ, &key) != ERROR_SUCCESS);
+    ASSERT_TRUE(store->save(u"PartlySoftware", u"General", u"Language", u"nl"));
+    EXPECT_EQ(store->read(u"PartlySoftware", u"General", u"Theme"), std::nullopt);
+    EXPECT_EQ(store->read(u"PartlySoftware", u"Window", u"Language"), std::nullopt);
+    EXPECT_TRUE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PartlySoftware\\Window", 0, KEY_READ, &key) != ERROR_SUCCESS);
 }
 
-TEST_CASE(a_later_save_replaces_and_reads_back_unchanged_under_either_letter_case)
+TEST(SettingsStoreWin, ALaterSaveReplacesAndReadsBackUnchangedUnderEitherLetterCase)
 {
     const auto store = createUserSettingsStore();
     const std::u16string values[] = {
@@ -31,28 +33,23 @@ TEST_CASE(a_later_save_replaces_and_reads_back_unchanged_under_either_letter_cas
         u"",
     };
     for (const std::u16string &value : values) {
-        CHECK(store->save(u"CorVathSoftware", u"General", u"Value", value));
-        CHECK_EQ(store->read(u"CorvathSoftware", u"General", u"Value"), value);
+        EXPECT_TRUE(store->save(u"CorVathSoftware", u"General", u"Value", value));
+        EXPECT_EQ(store->read(u"CorvathSoftware", u"General", u"Value"), value);
     }
-    CHECK(store->save(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel", u"\u00e9"));
-    CHECK_EQ(store->read(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel"), u"\u00e9");
+    EXPECT_TRUE(store->save(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel", u"\u00e9"));
+    EXPECT_EQ(store->read(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel"), u"\u00e9");
 }
 
-TEST_CASE(a_value_is_reg_sz_under_software_application_section)
+TEST(SettingsStoreWin, AValueIsRegSzUnderSoftwareApplicationSection)
 {
     const auto store = createUserSettingsStore();
-    REQUIRE(store->save(u"LayoutSoftware", u"Downloads", u"Folder", u"D:\\\u00e9"));
+    ASSERT_TRUE(store->save(u"LayoutSoftware", u"Downloads", u"Folder", u"D:\\\u00e9"));
     DWORD type = REG_NONE;
     wchar_t data[16] = {};
     DWORD bytes = sizeof data;
-    CHECK_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\LayoutSoftware\\Downloads", L"Folder",
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\LayoutSoftware\\Downloads", L"Folder",
                           RRF_RT_ANY | RRF_NOEXPAND, &type, data, &bytes),
              ERROR_SUCCESS);
-    CHECK_EQ(type, DWORD(REG_SZ));
-    CHECK_EQ(std::wstring(data), L"D:\\\u00e9");
-}
-
-int main()
-{
-    return check::runAll();
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(std::wstring(data), L"D:\\\u00e9");
 }
