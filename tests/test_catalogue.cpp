@@ -200,7 +200,7 @@ TEST_F(Preview, TheLoadAsksOverOneConnectionThenAClickedSkinIsFetchedAndShownBut
     EXPECT_EQ(report.take(), QStringList()) << "categories and the root are not previewed";
     EXPECT_EQ(server.requests().size(), asked);
     // 5000 x 5000 in 32-bit colour is 100 MB: over the program's limit, under the decoder's.
-    writeCache(u"huge.gif"_s, test::gifDeclaringSize(5000, 5000));
+    writeCache(u"huge.gif"_s, test::gifPicture(5000, 5000));
     const std::pair<QString, int> files[] = {{u"temp.dat"_s, 481}, {u"nothing.dat"_s, 53}, {u"huge.gif"_s, 481}};
     for (const auto &[file, number] : files) {
         try {

@@ -118,76 +118,18 @@ int closedPort()
     return port;
 }
 
-QByteArray gifDeclaringSize(int width, int height)
-{
-    QByteArray gif = gifPicture(2, 3);
-    auto patch = [&gif](int at, int value) {
-        gif[at] = char(value & 0xFF);
-        gif[at + 1] = char((value >> 8) & 0xFF);
-    };
-    patch(6, width); // logical screen
-    patch(8, height);
-    patch(24, width); // image descriptor
-    patch(26, height);
-    return gif;
-}
-
 QByteArray gifPicture(int width, int height)
 {
-    // GIF89a with a two-colour table and one image of colour-0 pixels,
-    // LZW-coded with a minimum code size of 2: clear, the pixels, end.
-    QByteArray gif("GIF89a");
-    auto word = [&gif](int value) {
-        gif.append(char(value & 0xFF));
-        gif.append(char((value >> 8) & 0xFF));
-    };
-    word(width);
-    word(height);
-    gif.append(char(0x80)); // global colour table of 2 entries
-    gif.append(char(0));
-    gif.append(char(0));
-    gif.append(QByteArray("\x20\x60\xC0\xFF\xFF\xFF", 6));
-    gif.append(',');
-    word(0);
-    word(0);
-    word(width);
-    word(height);
-    gif.append(char(0));
-    gif.append(char(2)); // LZW minimum code size
-
-    // Codes are 3 bits wide at first: clear = 4, end = 5. Emitting every
-    // pixel as a literal with a clear code often enough keeps the width at 3.
-    std::vector<int> codes{4};
-    int sinceClear = 0;
-    for (int i = 0; i < width * height; ++i) {
-        codes.push_back(0);
-        if (++sinceClear == 2) {
-            codes.push_back(4);
-            sinceClear = 0;
-        }
+    // GIF89a with a two-colour table and one image whose LZW data holds a
+    // single pixel; decoders give the rest of it the background colour.
+    QByteArray gif = QByteArray::fromHex("474946383961" "00000000" "800000" "2060C0FFFFFF" // header, colours
+                                         "2C" "0000" "0000" "00000000" "00" "0202440100" "3B"); // image, end
+    for (const int at : {6, 24}) { // logical screen, image descriptor
+        gif[at] = char(width & 0xFF);
+        gif[at + 1] = char(width >> 8);
+        gif[at + 2] = char(height & 0xFF);
+        gif[at + 3] = char(height >> 8);
     }
-    codes.push_back(5);
-    QByteArray data;
-    int bits = 0;
-    int bitCount = 0;
-    for (int code : codes) {
-        bits |= code << bitCount;
-        bitCount += 3;
-        while (bitCount >= 8) {
-            data.append(char(bits & 0xFF));
-            bits >>= 8;
-            bitCount -= 8;
-        }
-    }
-    if (bitCount > 0)
-        data.append(char(bits & 0xFF));
-    for (qsizetype at = 0; at < data.size(); at += 255) {
-        const QByteArray block = data.mid(at, 255);
-        gif.append(char(block.size()));
-        gif.append(block);
-    }
-    gif.append(char(0));
-    gif.append(';');
     return gif;
 }
 

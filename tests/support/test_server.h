@@ -66,9 +66,7 @@ bool waitUntilListening(httplib::Server &server);
 // A port on 127.0.0.1 where nothing listens (at the moment of the call).
 int closedPort();
 
-// A small valid GIF picture, width x height pixels.
+// A small GIF picture of width x height pixels, whatever the size.
 QByteArray gifPicture(int width = 2, int height = 3);
-// A small GIF whose header claims the given size.
-QByteArray gifDeclaringSize(int width, int height);
 
 } // namespace vellumo::test
