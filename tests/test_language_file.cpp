@@ -46,8 +46,9 @@ TEST(LanguageFileReader, CountsLinesLikeALineReaderFindsOnlyOrdinaryFilesAndRead
         EXPECT_EQ(file.lines.mid(0, 25), content.isEmpty() ? QStringList() : lines.mid(0, 25)) << content.toStdString();
     }
     program.mkdir(u"Folder.lng"_s);
-    profile.writeProgramFile(u".Hidden.lng"_s, test::languageFile(lines));
-    for (const QString &missing : {u"Nothing.lng"_s, u"Folder.lng"_s, u".Hidden.lng"_s, QString()})
+    profile.writeProgramFile(u".Dotted.lng"_s, test::languageFile(lines));
+    EXPECT_EQ(readLanguageFile(program.filePath(u".Dotted.lng"_s)).status, Status::Complete) << "no hidden file";
+    for (const QString &missing : {u"Nothing.lng"_s, u"Folder.lng"_s, QString()})
         EXPECT_EQ(readLanguageFile(missing.isEmpty() ? missing : program.filePath(missing)).status, Status::Missing)
             << missing.toStdString();
     QByteArray content = "\xEF\xBB\xBF&Zet\r\n  blanks stay  \r\n\r\n\xE9\xE9n \x80 \x93x\x94\r\nlone\rCR\r\n";

@@ -186,21 +186,24 @@ TEST_F(Messenger, AHelperThatHangsIsGivenUpOnAndTheCommandEndsAsUsual)
     EXPECT_EQ(wineCalls().size(), 1);
 }
 
-TEST_F(Messenger, FoldersMatchIgnoringCaseAndMsnMessengersIsJoinedBare)
+TEST_F(Messenger, FoldersMatchIgnoringCaseAndJoinTheirFilesWithOneSeparator)
 {
-    // Without its trailing separator, MSN Messenger's files are looked for as "...MSN Messengermsnmsgr.exe".
-    writeRegistry(u"c:\\PROGRAM FILES\\messenger"_s, u"C:\\Program Files\\MSN Messenger"_s);
+    // Recorded the other way round from the installers: with and without a trailing separator.
+    writeRegistry(u"c:\\PROGRAM FILES\\messenger\\"_s, u"C:\\Program Files\\MSN Messenger"_s);
     writeFile(windows + u"/MSMSGS.EXE"_s, "MZ");
     writeFile(windows + u"/LvBack.GIF"_s, "old");
     writeFile(msn + u"/msnmsgr.exe"_s, "MZ");
-    writeFile(msnGif, "old");
     installer.install(preview);
     EXPECT_EQ(report.status, applied);
     EXPECT_EQ(filesIn(windows), (QStringList{u"LvBack.GIF"_s, u"MSMSGS.EXE"_s}));
     EXPECT_EQ(readFile(windows + u"/LvBack.GIF"_s), test::gifPicture(3, 3));
+    EXPECT_EQ(readFile(msnGif), test::gifPicture(3, 3));
     installer.remove();
     EXPECT_EQ(filesIn(windows), QStringList{u"MSMSGS.EXE"_s});
-    EXPECT_EQ(readFile(msnGif), "old");
+    EXPECT_EQ(filesIn(msn), QStringList{u"msnmsgr.exe"_s});
+    installer.installFromDisk(preview);
+    EXPECT_EQ(readFile(msnGif), test::gifPicture(3, 3));
+    EXPECT_EQ(filesIn(profile.driveC() + u"/Program Files"_s), QStringList()) << "nothing beside the folders";
 }
 
 TEST_F(Messenger, APictureFromDiskNeedsOnlyTheFolder)
@@ -224,20 +227,22 @@ TEST_F(Messenger, APictureFromDiskNeedsOnlyTheFolder)
     EXPECT_EQ(readFile(msnGif), test::gifPicture(7, 2));
 }
 
-TEST_F(Messenger, WithoutAnInstallationNothingChangesAndMessengerIsNotAsked)
+TEST_F(Messenger, WithoutAnInstallationOnlyRemovingSucceedsNothingChangesAndMessengerIsNotAsked)
 {
     installer.install(preview);
-    EXPECT_EQ(report.status, applied);
+    EXPECT_EQ(report.status, u"failure: 53"_s);
     EXPECT_FALSE(QFile::exists(profile.prefixFolder() + u"/system.reg"_s)) << "no prefix is made";
     writeRegistry(u"C:\\Gone"_s);
-    QFile::remove(helper);
     installer.install(preview);
     installer.remove();
+    QFile::remove(helper);
+    installer.remove();
     installer.installFromDisk(preview);
-    EXPECT_EQ(report.take(), (QStringList{u"status: "_s + applied, u"status: "_s + applied, u"status: "_s + removed,
-                                          u"picture: 3x3"_s, u"status: "_s + applied}));
+    EXPECT_EQ(report.take(), (QStringList{u"failure: 53"_s, u"failure: 53"_s, u"status: "_s + removed,
+                                          u"status: "_s + removed, u"picture: 3x3"_s, u"failure: 53"_s}));
     EXPECT_FALSE(QFileInfo::exists(profile.driveC() + u"/Gone"_s));
-    EXPECT_EQ(wineCalls(), QStringList()) << "neither without a prefix nor without the helper";
+    EXPECT_EQ(wineCalls(), QStringList{profile.prefixFolder() + u" "_s + helper + u" :"_s})
+        << "after the first removal only: not without a prefix, an installation or the helper";
 }
 
 TEST_F(Messenger, AReadOnlyBackgroundStopsTheCommandAtTheFirstInstallation)

@@ -7,19 +7,11 @@
 #include "catalogue/picture_file.h"
 #include "download/downloader.h"
 #include "localisation/text_table.h"
+#include "platform/ordinary_file.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace vellumo {
-
-namespace {
-bool isOrdinaryFile(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
-}
-} // namespace
 
 Catalogue::Catalogue(const ProgramFiles &files, Downloader &downloader, CommandReport &report,
                      const TextTable &texts)
@@ -64,10 +56,11 @@ void Catalogue::load()
         if (!loadFromCache)
             downloader_.downloadfile(skinListUrl(baseUrl), listFile, texts_.msgListDownloaded);
         report_.add();
-        if (!isOrdinaryFile(listFile))
+        if (!platform::isOrdinaryFile(listFile.toStdU16String()))
             return stopForMissingList();
-        const QStringList categories = splitList(readListFile(listFile));
+        const QString list = readListFile(listFile);
         report_.add();
+        const QStringList categories = splitList(list);
 
         for (const QString &category : categories) {
             const QString categoryKey = category + clock().toString(QStringLiteral("HH:mm:ss"));
@@ -78,11 +71,11 @@ void Catalogue::load()
             if (!loadFromCache)
                 downloader_.downloadfile(categoryFileUrl(baseUrl, category), categoryFile, texts_.msgListDownloaded);
             // Its node stays, childless, with everything added before it.
-            if (!isOrdinaryFile(categoryFile))
+            if (!platform::isOrdinaryFile(categoryFile.toStdU16String()))
                 return stopForMissingList();
-            const QStringList skins = splitList(readListFile(categoryFile));
+            const QString categoryList = readListFile(categoryFile);
             report_.add();
-            for (const QString &skin : skins)
+            for (const QString &skin : splitList(categoryList))
                 addNode(categoryKey, skin, skin);
         }
         report_.clear();
@@ -113,12 +106,19 @@ Catalogue::Selection Catalogue::preview(const QString &key)
         report_.showStatus(texts_.msgPreparing);
         report_.add();
         const QString previewFile = files_.previewFile();
-        downloader_.downloadfile(previewAddress(key), previewFile, texts_.msgSkinDownloaded);
+        // The preview file still holds an earlier skin when the transfer failed:
+        // it is not shown, and the status keeps the transfer's failure.
+        if (!downloader_.downloadfile(previewAddress(key), previewFile, texts_.msgSkinDownloaded)) {
+            report_.clear();
+            return Selection::Failed;
+        }
         report_.add();
         try {
             report_.showPicture(readPictureFile(previewFile));
         } catch (const Failure &failure) {
-            report_.reportFailure(failure); // the picture shown before stays
+            report_.reportFailure(failure); // the picture shown before stays, and so does this text
+            report_.clear();
+            return Selection::Failed;
         }
         report_.add();
         report_.showStatus(texts_.msgLoaded);

@@ -62,10 +62,12 @@ public:
     enum class Selection {
         None,     // nothing: the cache folder could not be made
         Category, // the root or a category, which is not previewed
-        Skin,     // a skin, fetched and shown (or reported as failed)
+        Skin,     // a skin, fetched and shown
+        Failed,   // a skin whose picture could not be fetched or is no picture
     };
     // Fetches the picture of the skin with this key into the preview file
-    // and shows it.
+    // and shows it. When that fails, the picture shown before stays and the
+    // status text tells why.
     Selection preview(const QString &key);
     // The address of a skin's picture: its category's folder (the name
     // without spaces) below the catalogue's base.

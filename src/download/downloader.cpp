@@ -47,7 +47,7 @@ Downloader::Downloader(TransferSession &session, CommandReport &report, const Te
 {
 }
 
-void Downloader::downloadfile(const QString &url, const QString &pad, const QString &succesmessage)
+bool Downloader::downloadfile(const QString &url, const QString &pad, const QString &succesmessage)
 {
     try {
         clsDownload download(session_);
@@ -65,9 +65,11 @@ void Downloader::downloadfile(const QString &url, const QString &pad, const QStr
         } else {
             report_.showStatus(texts_.msgDownloadFailed);
         }
+        return fetched;
     } catch (...) {
         report_.clear();
         report_.showStatus(texts_.msgDownloadFailed);
+        return false;
     }
 }
 

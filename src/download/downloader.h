@@ -15,9 +15,9 @@ public:
     Downloader(TransferSession &session, CommandReport &report, const TextTable &texts);
 
     // Fetches url into the file pad (blanks around either are removed) and
-    // shows succesmessage, or msgDownloadFailed. Returns nothing: callers
-    // judge the outcome by the file.
-    void downloadfile(const QString &url, const QString &pad, const QString &succesmessage);
+    // shows succesmessage, or msgDownloadFailed. Answers whether the file was
+    // fetched; after a failure, pad holds what it held before.
+    bool downloadfile(const QString &url, const QString &pad, const QString &succesmessage);
 
 private:
     TransferSession &session_;

@@ -1,17 +1,16 @@
 #include "localisation/language_file.h"
 
 #include "localisation/windows1252.h"
+#include "platform/ordinary_file.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace vellumo {
 
 LanguageFile readLanguageFile(const QString &path)
 {
     LanguageFile result;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile() || info.isHidden()) {
+    if (!platform::isOrdinaryFile(path.toStdU16String())) {
         result.status = LanguageFile::Status::Missing;
         return result;
     }

@@ -49,11 +49,17 @@ void BackgroundInstaller::changeEach(PresenceTest test, const std::function<void
 {
     try {
         const mdlRegistry reader(registry_);
+        int changed = 0;
         for (const MessengerInstallation &installation : messengerInstallations) {
             const QString target = backgroundTarget(installation, reader, test);
-            if (!target.isEmpty())
+            if (!target.isEmpty()) {
                 change(target);
+                ++changed;
+            }
         }
+        // A picture that went nowhere is no success; nothing left to remove is.
+        if (changed == 0 && test != PresenceTest::Background)
+            throw Failure{FailureCode::FileNotFound};
         closemsn();
         report_.showStatus(done);
     } catch (const Failure &failure) {

@@ -37,7 +37,8 @@ public:
 private:
     // Every command's course: the change in each installation, in their fixed
     // order, that passes the test; then Messenger is asked to close and done
-    // is reported. A failure ends the command where it happened.
+    // is reported. A failure ends the command where it happened; so does an
+    // install that found no installation (53, file not found).
     void changeEach(PresenceTest test, const std::function<void(const QString &)> &change, const QString &done);
 
     const platform::Registry &registry_;

@@ -1,6 +1,7 @@
 #include "messenger/installations.h"
 
 #include "messenger/mdl_registry.h"
+#include "platform/ordinary_file.h"
 #include "platform/windows_paths.h"
 
 #include <QFileInfo>
@@ -9,46 +10,41 @@ namespace vellumo {
 
 const std::array<MessengerInstallation, 2> messengerInstallations = {
     MessengerInstallation{QStringLiteral("HKLM\\Software\\Microsoft\\MessengerService\\InstallationDirectory"),
-                          QStringLiteral("msmsgs.exe"), true},
+                          QStringLiteral("msmsgs.exe")},
     MessengerInstallation{QStringLiteral("HKLM\\Software\\Microsoft\\MSNMessenger\\InstallationDirectory"),
-                          QStringLiteral("msnmsgr.exe"), false},
+                          QStringLiteral("msnmsgr.exe")},
 };
 
-QString MessengerInstallation::join(const QString &folder, const QString &name) const
+QString joinWindowsPath(const QString &folder, const QString &name)
 {
-    return joinWithSeparator ? folder + QLatin1Char('\\') + name : folder + name;
+    return folder.endsWith(u'\\') || folder.endsWith(u'/') ? folder + name : folder + u'\\' + name;
 }
-
-namespace {
-bool isOrdinaryFile(const QString &path)
-{
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isFile() && !info.isHidden();
-}
-} // namespace
 
 QString backgroundTarget(const MessengerInstallation &installation, const mdlRegistry &registry, PresenceTest test)
 {
     const QString folder = registry.ReadRegistryValue(installation.registryValue);
     if (folder.isEmpty())
         return {};
+    const auto localFile = [&folder](const QString &name) {
+        return platform::localPathOfWindowsPath(joinWindowsPath(folder, name)).toStdU16String();
+    };
+    const std::u16string target = localFile(backgroundFileName);
 
     bool present = false;
     switch (test) {
     case PresenceTest::ProgramFile:
-        present = isOrdinaryFile(platform::localPathOfWindowsPath(installation.join(folder, installation.programFile)));
+        present = platform::isOrdinaryFile(localFile(installation.programFile));
         break;
     case PresenceTest::Background:
-        present = isOrdinaryFile(platform::localPathOfWindowsPath(installation.join(folder, backgroundFileName)));
+        present = platform::isOrdinaryFile(target);
         break;
     case PresenceTest::Folder: {
-        const QString path = installation.joinWithSeparator ? folder + QLatin1Char('\\') : folder;
-        const QString local = platform::localPathOfWindowsPath(path);
+        const QString local = platform::localPathOfWindowsPath(folder);
         present = !local.isEmpty() && QFileInfo(local).isDir();
         break;
     }
     }
-    return present ? platform::localPathOfWindowsPath(installation.join(folder, backgroundFileName)) : QString();
+    return present ? QString::fromStdU16String(target) : QString();
 }
 
 } // namespace vellumo

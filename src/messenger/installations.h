@@ -13,14 +13,11 @@ class mdlRegistry;
 struct MessengerInstallation {
     QString registryValue;
     QString programFile;
-    // Windows Messenger's folder is recorded without a trailing separator,
-    // so names are joined with "\"; MSN Messenger's with one, so names are
-    // appended as they are.
-    bool joinWithSeparator;
-
-    // The folder and a name joined as this installation does it.
-    QString join(const QString &folder, const QString &name) const;
 };
+
+// A Windows folder and a name in it, joined with exactly one separator:
+// installers record the folder with or without a trailing one.
+QString joinWindowsPath(const QString &folder, const QString &name);
 
 extern const std::array<MessengerInstallation, 2> messengerInstallations;
 

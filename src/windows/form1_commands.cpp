@@ -33,6 +33,7 @@ void Form1::TV1_NodeClick(QTreeWidgetItem *node)
     case Catalogue::Selection::None:
         break;
     case Catalogue::Selection::Category:
+    case Catalogue::Selection::Failed: // the preview file holds no skin the user chose
         setInstallCommandsEnabled(false);
         break;
     case Catalogue::Selection::Skin:

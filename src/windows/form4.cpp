@@ -1,6 +1,7 @@
 #include "windows/form4.h"
 
 #include "app/settings.h"
+#include "platform/ordinary_file.h"
 #include "windows/form1.h"
 #include "windows/message_box.h"
 #include "windows/twips.h"
@@ -47,11 +48,11 @@ Form4::Form4(Form1 &mainWindow)
 void Form4::fillFileList()
 {
     File1->clear();
-    // Ordinary files only, hidden ones left out; the pattern matches without
-    // regard to case, as on Windows.
+    // Ordinary files only; the pattern matches without regard to case, as on Windows.
     const QDir folder(main_.environment().programFolder);
-    for (const QString &name : folder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)) {
-        if (name.endsWith(QStringLiteral(".lng"), Qt::CaseInsensitive))
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase)) {
+        if (name.endsWith(QStringLiteral(".lng"), Qt::CaseInsensitive)
+            && platform::isOrdinaryFile(folder.filePath(name).toStdU16String()))
             File1->addItem(name);
     }
 }

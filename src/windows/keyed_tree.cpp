@@ -51,6 +51,14 @@ int KeyedTree::nodeCount() const
     return int(nodes_.size());
 }
 
+void KeyedTree::keyPressEvent(QKeyEvent *event)
+{
+    QTreeWidgetItem *const before = currentItem();
+    QTreeWidget::keyPressEvent(event); // arrows, Home, End, pages, typing a name
+    if (currentItem() && currentItem() != before)
+        emit nodeClicked(currentItem());
+}
+
 void KeyedTree::removeAllNodes()
 {
     byKey_.clear();

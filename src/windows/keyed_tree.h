@@ -24,7 +24,11 @@ public:
     void removeAllNodes();
 
 signals:
+    // A node clicked, or reached with the keyboard; not one the program selects.
     void nodeClicked(QTreeWidgetItem *node);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QHash<QString, QTreeWidgetItem *> byKey_;

@@ -38,11 +38,6 @@ QLabel *ToolDialog::label(const QString &text, const QRect &geometry, bool wordW
     return l;
 }
 
-void ToolDialog::reject()
-{
-    close();
-}
-
 void ToolDialog::closeEvent(QCloseEvent *event)
 {
     // Closing a dialog unloads it; QDialog's own handling would only hide it.

@@ -9,15 +9,16 @@ namespace vellumo {
 
 // A small dialog: fixed-size tool window with a close box and no minimise
 // or maximise button, no taskbar entry, no owner, centred on the screen
-// when first shown. Closing it (close box or Escape) destroys it; hiding
-// keeps it.
+// when first shown. Closing it with its close box destroys it; hiding keeps
+// it. It has no cancel button, so Escape does nothing.
 class ToolDialog : public QDialog {
     Q_OBJECT
 public:
     // clientWidth, clientHeight in twips.
     ToolDialog(const QString &title, int clientWidthTwips, int clientHeightTwips);
 
-    void reject() override;
+    // What Escape would do; nothing here.
+    void reject() override {}
 
 protected:
     // A sunken horizontal line, the dialogs' separator.
