@@ -64,7 +64,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
     // The node texts in tree order joined by "|", children indented by two more blanks.
-    static QString tree(const Catalogue &catalogue)
+    QString tree() const
     {
         QStringList lines;
         std::function<void(const QString &, const QString &)> add = [&](const QString &parent, const QString &indent) {
@@ -77,7 +77,6 @@ protected:
         add({}, {});
         return lines.join(u'|');
     }
-    QString tree() const { return tree(catalogue); }
 
     test::TestProfile profile;
     test::TestServer server;
@@ -239,28 +238,38 @@ TEST_F(CatalogueTest, ACacheFolderThatCannotBeMadeEndsTheLoadAndThePreview)
     EXPECT_TRUE(server.requests().empty());
 }
 
-// The window shows the catalogue in its tree, previews what is clicked there,
-// reloads the tree on an update, and shows a failure's text.
-TEST(CatalogueWindow, ShowsTheTreePreviewsAClickedSkinAndReloadsOnAnUpdate)
-{
+// The window over a catalogue of two categories, Cartoons (Blue Moon, 4 x 6,
+// and Red Sun) and Nature (Forest, whose picture is missing).
+class CatalogueWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.setFile("/msnskins.txt", "Cartoons*Nature");
+        server.setFile("/Cartoons.txt", "Blue Moon*Red Sun");
+        server.setFile("/Nature.txt", "Forest");
+        server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture(4, 6));
+        server.setFile("/Cartoons/Red%20Sun.gif", test::gifPicture(1, 2));
+        profile.store(u"base"_s, server.baseUrl());
+        main.catalogue().clock = [] { return QTime(12, 34, 56); };
+        main.LoadDefaultLanguage();
+        main.loading_Timer();
+    }
     test::TestProfile profile;
     test::TestServer server;
-    server.setFile("/msnskins.txt", "Cartoons*Nature");
-    server.setFile("/Cartoons.txt", "Blue Moon");
-    server.setFile("/Nature.txt", "Forest");
-    server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture(4, 6));
-    profile.store(u"base"_s, server.baseUrl());
     Form1 main{profile.environment()};
-    main.catalogue().clock = [] { return QTime(12, 34, 56); };
-    main.LoadDefaultLanguage();
-    main.loading_Timer();
-    auto tree = [&main] {
+};
+
+// It shows the catalogue in its tree, previews what is clicked there, reloads
+// the tree on an update, and shows a failure's text.
+TEST_F(CatalogueWindow, ShowsTheTreePreviewsAClickedSkinAndReloadsOnAnUpdate)
+{
+    auto tree = [this] {
         QStringList lines;
         for (QTreeWidgetItemIterator it(main.TV1); *it; ++it)
             lines << QString((*it)->parent() ? (*it)->parent()->parent() ? 4 : 2 : 0, u' ') + (*it)->text(0);
         return lines.join(u'|');
     };
-    EXPECT_EQ(tree(), u" MSN Skins|   Cartoons|    Blue Moon|   Nature|    Forest"_s);
+    EXPECT_EQ(tree(), u" MSN Skins|   Cartoons|    Blue Moon|    Red Sun|   Nature|    Forest"_s);
     EXPECT_FALSE(main.loading->isActive());
 
     main.TV1_NodeClick(main.TV1->node(u"Blue Moon"_s));
@@ -297,20 +306,10 @@ TEST(CatalogueWindow, ShowsTheTreePreviewsAClickedSkinAndReloadsOnAnUpdate)
 
 // Keys reach the tree as the window system delivers them: queued, and handled
 // only once the command before them has ended.
-TEST(CatalogueWindow, ANodeReachedWithTheKeyboardIsPreviewedAsOnceClickedButNotOneTheProgramSelects)
+TEST_F(CatalogueWindow, ANodeReachedWithTheKeyboardIsPreviewedAsOnceClickedButNotOneTheProgramSelects)
 {
-    test::TestProfile profile;
-    test::TestServer server;
-    server.setFile("/msnskins.txt", "Cartoons*Nature");
-    server.setFile("/Cartoons.txt", "Blue Moon*Red Sun");
-    server.setFile("/Nature.txt", "Forest");
-    server.setFile("/Cartoons/Red%20Sun.gif", test::gifPicture(1, 2));
     server.setFile("/Nature/Forest.gif", test::gifPicture(1, 3));
-    profile.store(u"base"_s, server.baseUrl());
-    Form1 main{profile.environment()};
-    main.LoadDefaultLanguage();
     main.show();
-    main.loading_Timer();
     main.menus.out->trigger();
     main.TV1->setFocus();
     QWindow *window = main.windowHandle();

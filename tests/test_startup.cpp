@@ -78,6 +78,7 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
 
 const QString typeMismatch = u"Fout opgetreden: 13 - Type mismatch"_s;
 const QString invalidValue = u"Fout opgetreden: 380 - Invalid property value"_s;
+const QString overflow = u"Fout opgetreden: 6 - Overflow"_s;
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, StartUp,
@@ -93,11 +94,19 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{.name = "Empty", .updatelist = u""_s, .failure = typeMismatch},
         StartCase{.name = "Seven", .updatelist = u"7"_s, .failure = invalidValue},
         StartCase{.name = "Negative", .updatelist = u"-1"_s, .failure = invalidValue},
-        StartCase{.name = "Overflow", .updatelist = u"70000"_s, .failure = u"Fout opgetreden: 6 - Overflow"_s},
+        StartCase{.name = "DigitsThenMore", .updatelist = u"1x"_s, .failure = typeMismatch},
+        StartCase{.name = "Decimal", .updatelist = u"1.0"_s, .failure = typeMismatch},
+        StartCase{.name = "Largest", .updatelist = u"32767"_s, .failure = invalidValue},
+        StartCase{.name = "Overflow", .updatelist = u"32768"_s, .failure = overflow},
+        StartCase{.name = "NegativeOverflow", .updatelist = u"-32769"_s, .failure = overflow},
+        StartCase{.name = "Past64Bits", .updatelist = u"18446744073709551617"_s, .failure = overflow},
         StartCase{.name = "AlgedaanOne", .algedaan = u"1"_s, .chooserShown = false},
         StartCase{.name = "AlgedaanOneWithSign", .algedaan = u" +1"_s, .chooserShown = false},
         StartCase{.name = "AlgedaanTwo", .algedaan = u"2"_s}, StartCase{.name = "AlgedaanZero", .algedaan = u"0"_s},
-        StartCase{.name = "AlgedaanLetters", .algedaan = u"x"_s}),
+        StartCase{.name = "AlgedaanLetters", .algedaan = u"x"_s},
+        StartCase{.name = "AlgedaanBetweenTabs", .algedaan = u"\t1\t"_s, .chooserShown = false},
+        StartCase{.name = "AlgedaanArabicDigitOne", .algedaan = u"\u0661"_s},
+        StartCase{.name = "AlgedaanPast64BitsWrapsNotToOne", .algedaan = u"18446744073709551617"_s}),
     [](const auto &info) { return info.param.name; });
 
 // What the file does to the windows, its boxes and the stored choice are the LoadLanguage tests'.

@@ -21,7 +21,9 @@ TestServer::TestServer()
     });
     port_ = server_->bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_->listen_after_bind(); });
-    if (!waitUntilListening(*server_))
+    for (int i = 0; i < 5000 && !server_->is_running(); ++i) // at most 5 s
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!server_->is_running())
         qFatal("the test server did not start");
 }
 
@@ -99,13 +101,6 @@ void TestServer::serve(const httplib::Request &request, httplib::Response &respo
         response.status = 404;
         response.set_content("not here", "text/plain");
     }
-}
-
-bool waitUntilListening(httplib::Server &server)
-{
-    for (int i = 0; i < 5000 && !server.is_running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return server.is_running();
 }
 
 int closedPort()

@@ -60,9 +60,6 @@ private:
     bool stopping_ = false;
 };
 
-// Waits (at most a few seconds) until a server started in another thread listens.
-bool waitUntilListening(httplib::Server &server);
-
 // A port on 127.0.0.1 where nothing listens (at the moment of the call).
 int closedPort();
 
