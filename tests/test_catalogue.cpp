@@ -111,13 +111,17 @@ std::vector<Load> loads()
         {"FailedDownloadsFallBackOnTheCache", false, {}, true, cachedTree, u"Fout bij het downloaden!"_s, 2},
         {"ListEndsInLineBreak", false, {{"msnskins", u"Nature*Sea\r\n"_s}, {"Nature", u"Forest"_s}, {"Sea", u"Waves"_s}},
          false, u" MSN Skins|   Nature|    Forest|   Sea\r\n"_s, listMissing, 3},
+        {"MissingCategoryFile", false, {{"msnskins", u"Nature*Gone*Later"_s}, {"Nature", u"Forest"_s},
+         {"Later", u"x"_s}}, false, u" MSN Skins|   Nature|    Forest|   Gone"_s, listMissing, 4},
         {"EmptyList", false, {{"msnskins", {}}}, false, u" MSN Skins"_s, downloaded, 1},
-        {"SkinTwice", false, {{"msnskins", u"Nature*Sea"_s}, {"Nature", u"Forest*Blue"_s}, {"Sea", u"Waves*Blue"_s}},
-         false, u" MSN Skins|   Nature|    Forest|    Blue|   Sea|    Waves"_s, notUnique, 3, 10},
-        {"CategoryTwiceWithinOneSecond", false, {{"msnskins", u"Nature*Nature"_s}, {"Nature", u"Forest"_s}},
-         false, u" MSN Skins|   Nature|    Forest"_s, notUnique, 2, 10},
-        {"MoreThan32767Entries", false, {{"msnskins", u"Big"_s}, {"Big", u"s*"_s.repeated(32767) + u"s"_s}},
-         false, u" MSN Skins|   Big"_s, u"failure: 6"_s, 2, 10},
+        // Where a load stops, a later category fetched meanwhile never reaches the cache.
+        {"SkinTwice", false, {{"msnskins", u"Nature*Sea*Later"_s}, {"Nature", u"Forest*Blue"_s},
+         {"Sea", u"Waves*Blue"_s}, {"Later", u"x"_s}}, false, u" MSN Skins|   Nature|    Forest|    Blue|   Sea|    Waves"_s,
+         notUnique, 4, 10},
+        {"CategoryTwiceWithinOneSecond", false, {{"msnskins", u"Nature*Nature*Later"_s}, {"Nature", u"Forest"_s},
+         {"Later", u"x"_s}}, false, u" MSN Skins|   Nature|    Forest"_s, notUnique, 3, 10},
+        {"MoreThan32767Entries", false, {{"msnskins", u"Big*Later"_s}, {"Big", u"s*"_s.repeated(32767) + u"s"_s},
+         {"Later", u"x"_s}}, false, u" MSN Skins|   Big"_s, u"failure: 6"_s, 3, 10},
         {"ListOfMoreThan32767Entries", false, {{"msnskins", u"c*"_s.repeated(32767) + u"c"_s}}, false, u" MSN Skins"_s,
          u"failure: 6"_s, 1, 20},
         // Cache files whose names begin with a dot: ".NET.tmp" and, for the empty last entry, ".tmp".
@@ -129,8 +133,9 @@ std::vector<Load> loads()
     const std::pair<std::string, QString> hostile[] = {{"ParentPath", u"../escape"_s}, {"Slash", u"a/b"_s},
         {"Backslash", u"a\\b"_s}, {"Drive", u"C:evil"_s}, {"Nul", u"nul\u0000name"_s}, {"Dot", u"."_s}, {"DotDot", u".."_s}};
     for (const auto &[name, category] : hostile)
-        cases.push_back({"HostileCategory" + name, false, {{"msnskins", u"Nature*"_s + category}, {"Nature", u"Forest"_s}},
-                         false, u" MSN Skins|   Nature|    Forest|   "_s + category, u"failure: 52"_s, 2, 20});
+        cases.push_back({"HostileCategory" + name, false, {{"msnskins", u"Nature*"_s + category + u"*Later"_s},
+                         {"Nature", u"Forest"_s}, {"Later", u"x"_s}}, false,
+                         u" MSN Skins|   Nature|    Forest|   "_s + category, u"failure: 52"_s, 2, 20});
     return cases;
 }
 
@@ -152,10 +157,14 @@ TEST_P(CatalogueLoad, BuildsTheTreeOrReportsWhyNot)
     EXPECT_EQ(report.progress, c.progress);
     EXPECT_EQ(QDir(profile.programFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{u"Cache"_s}) << "nothing written outside the cache";
+    // In the cache, beside the list, only the files of categories the loading reached; no temporary.
+    for (const QString &file : QDir(cacheFile({})).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_TRUE(file == u"msnskins.tmp"_s || std::ranges::any_of(catalogue.nodes(), [&](const CatalogueNode &node) {
+            return u" "_s + file == node.text + u".tmp"_s;
+        })) << file.toStdString();
     if (c.cached) {
         EXPECT_EQ(readCache(u"msnskins.tmp"_s), "Nature");
         EXPECT_EQ(readCache(u"Nature.tmp"_s), "Forest*Sea");
-        EXPECT_EQ(QDir(cacheFile({})).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
     }
 }
 
@@ -185,7 +194,7 @@ TEST_F(Preview, TheLoadAsksOverOneConnectionThenAClickedSkinIsFetchedAndShownBut
     EXPECT_EQ(catalogue.node(u"Blue Moon"_s)->parentKey, u"Cartoon Stars12:34:56"_s);
     EXPECT_EQ(catalogue.node(u"Forest"_s)->parentKey, u"Nature12:34:56"_s);
     EXPECT_EQ(server.requests(), (std::vector<std::string>{"/msnskins.txt", "/Cartoon%20Stars.txt", "/Nature.txt"}));
-    EXPECT_EQ(server.connections(), 1) << "N + 1 transfers over one kept-alive connection";
+    EXPECT_LE(server.connections(), 2) << "kept alive: one for each file in flight at most";
     EXPECT_EQ(readCache(u"Cartoon Stars.tmp"_s), "Blue Moon*Not A Picture*Gone#1*100%");
 
     const QList<int> fetched{10, 20, 30, 40, 50, 60, 70, 0, 10, 20, 0};
@@ -234,7 +243,8 @@ TEST_F(CatalogueTest, ACacheFolderThatCannotBeMadeEndsTheLoadAndThePreview)
     start();
     catalogue.addNode(Catalogue::rootKey, u"Blue Moon"_s, u"Blue Moon"_s);
     EXPECT_EQ(catalogue.preview(u"Blue Moon"_s), Catalogue::Selection::None);
-    EXPECT_EQ(report.take(), (QStringList{u"failure: 75"_s, u"clear"_s, u"status: Fout bij het downloaden!"_s}));
+    EXPECT_EQ(report.take(), (QStringList{u"busy"_s, u"failure: 75"_s, u"idle"_s, u"clear"_s,
+                                          u"status: Fout bij het downloaden!"_s}));
     EXPECT_TRUE(server.requests().empty());
 }
 

@@ -31,4 +31,21 @@ public:
     virtual void showPicture(const QImage &picture) = 0;
 };
 
+// Shows that the program is busy for as long as it lives: once for a whole
+// command, however many transfers it makes.
+class BusyWhile {
+public:
+    explicit BusyWhile(CommandReport &report)
+        : report_(report)
+    {
+        report_.setBusy(true);
+    }
+    ~BusyWhile() { report_.setBusy(false); }
+    BusyWhile(const BusyWhile &) = delete;
+    BusyWhile &operator=(const BusyWhile &) = delete;
+
+private:
+    CommandReport &report_;
+};
+
 } // namespace vellumo

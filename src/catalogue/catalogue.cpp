@@ -10,6 +10,7 @@
 #include "platform/ordinary_file.h"
 
 #include <QDir>
+#include <QSet>
 
 namespace vellumo {
 
@@ -50,6 +51,14 @@ void Catalogue::load()
         report_.showStatus(texts_.msgListMissing);
         report_.clear();
     };
+    const BusyWhile busy(report_);
+    // The category files travel side by side; each is put in the cache only
+    // when the loading reaches it, so a load that stops leaves the cache as a
+    // load one file after the other would. What it does not reach is cancelled.
+    const struct CancelOnExit {
+        Downloader &downloader;
+        ~CancelOnExit() { downloader.cancelPrefetches(); }
+    } cancelPrefetches{downloader_};
     try {
         const QDir cache(files_.cacheFolder());
         const QString listFile = QDir::toNativeSeparators(cache.filePath(skinListName + QStringLiteral(".tmp")));
@@ -61,6 +70,21 @@ void Catalogue::load()
         const QString list = readListFile(listFile);
         report_.add();
         const QStringList categories = splitList(list);
+        if (!loadFromCache) {
+            QSet<QString> prefetched; // a name listed twice is fetched again only if its turn comes
+            for (const QString &category : categories) {
+                if (prefetched.contains(category))
+                    continue;
+                prefetched.insert(category);
+                QString categoryFile;
+                try {
+                    categoryFile = QDir::toNativeSeparators(cache.filePath(categoryCacheName(category)));
+                } catch (const Failure &) {
+                    break; // the loading stops at this name
+                }
+                downloader_.prefetch(categoryFileUrl(baseUrl, category), categoryFile);
+            }
+        }
 
         for (const QString &category : categories) {
             const QString categoryKey = category + clock().toString(QStringLiteral("HH:mm:ss"));
@@ -102,6 +126,7 @@ Catalogue::Selection Catalogue::preview(const QString &key)
         files_.cacheFolder();
         if (!clicked->isSkin())
             return Selection::Category;
+        const BusyWhile busy(report_);
         report_.add();
         report_.showStatus(texts_.msgPreparing);
         report_.add();

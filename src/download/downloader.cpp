@@ -1,8 +1,11 @@
 #include "download/downloader.h"
 
 #include "app/command_report.h"
-#include "download/cls_download.h"
+#include "download/file_transfer.h"
+#include "download/transfer_policy.h"
 #include "localisation/text_table.h"
+
+#include <algorithm>
 
 namespace vellumo {
 
@@ -19,25 +22,6 @@ QString trimBlanks(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-// The busy pointer while it lives.
-class Busy {
-public:
-    explicit Busy(CommandReport &report)
-        : report_(report)
-    {
-        report_.setBusy(true);
-    }
-    ~Busy() { end(); }
-    void end()
-    {
-        if (std::exchange(active_, false))
-            report_.setBusy(false);
-    }
-
-private:
-    CommandReport &report_;
-    bool active_ = true;
-};
 } // namespace
 
 Downloader::Downloader(TransferSession &session, CommandReport &report, const TextTable &texts)
@@ -47,16 +31,36 @@ Downloader::Downloader(TransferSession &session, CommandReport &report, const Te
 {
 }
 
+Downloader::~Downloader() = default;
+
+void Downloader::prefetch(const QString &url, const QString &pad)
+{
+    prefetched_.push_back(session_.start(trimBlanks(url), trimBlanks(pad)));
+}
+
+void Downloader::cancelPrefetches()
+{
+    prefetched_.clear();
+}
+
 bool Downloader::downloadfile(const QString &url, const QString &pad, const QString &succesmessage)
 {
     try {
-        clsDownload download(session_);
+        const QString address = trimBlanks(url), file = trimBlanks(pad);
+        std::unique_ptr<FileTransfer> transfer;
+        const auto taken = std::ranges::find_if(prefetched_, [&](const std::unique_ptr<FileTransfer> &prefetched) {
+            return prefetched->url() == address && prefetched->target() == file;
+        });
+        if (taken != prefetched_.end()) {
+            transfer = std::move(*taken);
+            prefetched_.erase(taken);
+        }
         report_.add();
-        Busy busy(report_);
         report_.add();
-        const bool fetched = download.Get_File(trimBlanks(url), trimBlanks(pad));
+        if (!transfer)
+            transfer = session_.start(address, file);
+        const bool fetched = transfer->finish();
         report_.add();
-        busy.end();
         report_.add();
         report_.add();
         if (fetched) {

@@ -22,13 +22,18 @@ struct TransferPolicy {
     std::chrono::milliseconds unreachableHostPause{30'000};
 };
 
+class FileTransfer;
+
 // What the program's transfers share: their limits, one connection cache
-// (so a catalogue's files travel over one kept-alive connection) and the
+// (so a catalogue's files travel over a few kept-alive connections) and the
 // hosts that could not be reached lately. The program makes one and passes
 // it to whatever transfers; tests make their own with shorter limits. Used
 // from one thread.
 class TransferSession {
 public:
+    // Transfers that run at once to one host, as browsers allow.
+    static constexpr int connectionsPerHost = 6;
+
     explicit TransferSession(TransferPolicy policy = {});
     ~TransferSession();
     TransferSession(const TransferSession &) = delete;
@@ -36,15 +41,23 @@ public:
 
     TransferPolicy policy;
 
+    // Starts fetching url (as a person would type it) into a new file
+    // beside target; see FileTransfer.
+    std::unique_ptr<FileTransfer> start(const QString &url, const QString &target);
+
     // host: as hostOfUrl() gives it.
     bool isPaused(const QString &host) const;
     void markUnreachable(const QString &host);
     void markReachable(const QString &host);
 
-    // libcurl's share handle (a CURLSH *).
-    void *connectionCache() const;
-
 private:
+    friend class FileTransfer;
+    // Runs the transfers until this one has ended.
+    void waitFor(FileTransfer &transfer);
+    void startQueued();
+    void collectEnded();
+    void forget(FileTransfer &transfer);
+
     struct State;
     std::unique_ptr<State> state_;
 };

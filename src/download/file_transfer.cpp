@@ -1,0 +1,268 @@
+#include "download/file_transfer.h"
+
+#include "download/transfer_policy.h"
+#include "download/url_encoding.h"
+#include "platform/replace_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <deque>
+
+namespace vellumo {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// libcurl is set up once for the process and never torn down: its global
+// clean-up is not safe while any other part of the process might use it.
+void initialiseCurlOnce()
+{
+    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    (void)initialised;
+}
+
+bool hostUnreachable(CURLcode code, CURL *curl)
+{
+    if (code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_COULDNT_CONNECT)
+        return true;
+    if (code == CURLE_OPERATION_TIMEDOUT) {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
+        return connected == 0;
+    }
+    return false;
+}
+} // namespace
+
+struct TransferSession::State {
+    CURLSH *share = nullptr;
+    CURLM *multi = nullptr;
+    QHash<QString, Clock::time_point> unreachableUntil;
+    // Per host: the transfers waiting for a connection, oldest first, and how many run.
+    QHash<QString, std::deque<FileTransfer *>> queued;
+    QHash<QString, int> running;
+};
+
+TransferSession::TransferSession(TransferPolicy policy)
+    : policy(policy)
+    , state_(std::make_unique<State>())
+{
+    initialiseCurlOnce();
+    state_->share = curl_share_init();
+    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    state_->multi = curl_multi_init();
+}
+
+TransferSession::~TransferSession()
+{
+    // Transfers outlive their session only by mistake; they are ended first.
+    curl_multi_cleanup(state_->multi);
+    curl_share_cleanup(state_->share);
+}
+
+bool TransferSession::isPaused(const QString &host) const
+{
+    const auto it = state_->unreachableUntil.constFind(host);
+    return it != state_->unreachableUntil.cend() && Clock::now() < it.value();
+}
+
+void TransferSession::markUnreachable(const QString &host)
+{
+    if (!host.isEmpty())
+        state_->unreachableUntil.insert(host, Clock::now() + policy.unreachableHostPause);
+}
+
+void TransferSession::markReachable(const QString &host)
+{
+    state_->unreachableUntil.remove(host);
+}
+
+std::unique_ptr<FileTransfer> TransferSession::start(const QString &url, const QString &target)
+{
+    std::unique_ptr<FileTransfer> transfer(new FileTransfer(*this, url, target));
+    state_->queued[transfer->host_].push_back(transfer.get());
+    startQueued();
+    return transfer;
+}
+
+// A transfer joins libcurl only when a connection is free for it: libcurl
+// would count the time it waits for one against its time limits.
+void TransferSession::startQueued()
+{
+    for (auto it = state_->queued.begin(); it != state_->queued.end();) {
+        std::deque<FileTransfer *> &waiting = it.value();
+        int &running = state_->running[it.key()];
+        while (!waiting.empty() && running < connectionsPerHost) {
+            FileTransfer *next = waiting.front();
+            waiting.pop_front();
+            if (next->begin())
+                ++running;
+        }
+        it = waiting.empty() ? state_->queued.erase(it) : std::next(it);
+    }
+}
+
+void TransferSession::collectEnded()
+{
+    int left = 0;
+    while (CURLMsg *message = curl_multi_info_read(state_->multi, &left)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        FileTransfer *transfer = nullptr;
+        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+        const CURLcode code = message->data.result;
+        CURL *curl = message->easy_handle;
+        if (hostUnreachable(code, curl)) {
+            markUnreachable(transfer->host_);
+            char *effective = nullptr;
+            if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+                markUnreachable(hostOfUrl(QString::fromUtf8(effective)));
+        } else {
+            markReachable(transfer->host_);
+        }
+        transfer->end(code == CURLE_OK && !transfer->tooLarge_);
+    }
+}
+
+void TransferSession::waitFor(FileTransfer &transfer)
+{
+    while (transfer.state_ != FileTransfer::State::Ended) {
+        startQueued();
+        int running = 0;
+        curl_multi_perform(state_->multi, &running);
+        collectEnded();
+        if (transfer.state_ != FileTransfer::State::Ended)
+            curl_multi_poll(state_->multi, nullptr, 0, 50, nullptr);
+    }
+}
+
+// Takes the transfer out of the queue or out of libcurl.
+void TransferSession::forget(FileTransfer &transfer)
+{
+    if (transfer.state_ == FileTransfer::State::Queued) {
+        const auto it = state_->queued.find(transfer.host_);
+        if (it != state_->queued.end())
+            std::erase(it.value(), &transfer);
+    } else if (transfer.curl_) {
+        curl_multi_remove_handle(state_->multi, static_cast<CURL *>(transfer.curl_));
+        curl_easy_cleanup(static_cast<CURL *>(transfer.curl_));
+        transfer.curl_ = nullptr;
+        --state_->running[transfer.host_];
+    }
+}
+
+FileTransfer::FileTransfer(TransferSession &session, const QString &url, const QString &target)
+    : session_(session)
+    , url_(url)
+    , target_(target)
+    , host_(hostOfUrl(url))
+{
+}
+
+FileTransfer::~FileTransfer()
+{
+    session_.forget(*this);
+    if (file_.isOpen())
+        file_.close();
+    if (!file_.fileName().isEmpty())
+        file_.remove();
+}
+
+bool FileTransfer::begin()
+{
+    if (session_.isPaused(host_)) {
+        end(false);
+        return false;
+    }
+    // A new file with a name of its own beside the target, never one that
+    // is there already (a link above all), made as any other file would be.
+    const QDir folder = QFileInfo(target_).dir();
+    for (int attempt = 0; attempt < 16 && !file_.isOpen(); ++attempt) {
+        file_.setFileName(folder.filePath(
+            QStringLiteral(".vellumo-%1.part").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'))));
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            file_.setFileName(QString());
+    }
+    CURL *curl = file_.isOpen() ? curl_easy_init() : nullptr;
+    if (!curl) {
+        end(false);
+        return false;
+    }
+    curl_ = curl;
+    state_ = State::Running;
+    const TransferPolicy &policy = session_.policy;
+    const QByteArray url = encodeUrlForTransfer(url_);
+    curl_easy_setopt(curl, CURLOPT_PRIVATE, this);
+    curl_easy_setopt(curl, CURLOPT_SHARE, session_.state_->share);
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData()); // copied by libcurl
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, policy.maxRedirects);
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(policy.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(policy.maxTime.count()));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, policy.lowSpeedBytesPerSecond);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(policy.lowSpeedTime.count()));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(policy.maxBytes));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Vellumo/1.0");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::write);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+    if (curl_multi_add_handle(session_.state_->multi, curl) != CURLM_OK) {
+        curl_easy_cleanup(curl);
+        curl_ = nullptr;
+        end(false);
+        return false;
+    }
+    return true;
+}
+
+std::size_t FileTransfer::write(char *data, std::size_t size, std::size_t count, void *self)
+{
+    auto &transfer = *static_cast<FileTransfer *>(self);
+    const std::size_t bytes = size * count;
+    transfer.received_ += std::int64_t(bytes);
+    // Counted here: a server that sends no length is not stopped by libcurl.
+    if (transfer.received_ > transfer.session_.policy.maxBytes) {
+        transfer.tooLarge_ = true;
+        return 0;
+    }
+    return transfer.file_.write(data, qint64(bytes)) == qint64(bytes) ? bytes : 0;
+}
+
+void FileTransfer::end(bool succeeded)
+{
+    session_.forget(*this);
+    state_ = State::Ended;
+    if (file_.isOpen())
+        file_.close(); // flushes
+    succeeded_ = succeeded && file_.error() == QFileDevice::NoError && !file_.fileName().isEmpty();
+    if (!succeeded_ && !file_.fileName().isEmpty()) {
+        file_.remove();
+        file_.setFileName(QString());
+    }
+}
+
+bool FileTransfer::finish()
+{
+    if (state_ != State::Ended)
+        session_.waitFor(*this);
+    if (!succeeded_)
+        return false;
+    succeeded_ = platform::replaceFile(file_.fileName().toStdU16String(), target_.toStdU16String());
+    if (!succeeded_)
+        file_.remove();
+    file_.setFileName(QString());
+    return succeeded_;
+}
+
+} // namespace vellumo
