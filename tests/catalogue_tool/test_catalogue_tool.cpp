@@ -236,7 +236,12 @@ struct BrokenCatalogue { const char *name, *file, *content, *expectedProblem; };
 void PrintTo(const BrokenCatalogue &broken, std::ostream *out) { *out << broken.name; }
 
 // One entry more than the program takes.
-const std::string tooManyEntries = [] { std::string list = "Grey"; while (list.size() < 4 + 2 * 32767) list += "*x"; return list; }();
+const std::string tooManyEntries = [] {
+    std::string list = "Grey";
+    while (list.size() < 4 + 2 * 32767)
+        list += "*x";
+    return list;
+}();
 
 const BrokenCatalogue brokenCatalogues[] = {
     {"LineBreakAtTheEndOfTheCategoryList", "msnskins.txt", "Cartoon Stars*Plain\n",
@@ -252,7 +257,8 @@ const BrokenCatalogue brokenCatalogues[] = {
     {"MoreThan32767Entries", "Plain.txt", tooManyEntries.c_str(),
      "Plain.txt: has more than 32767 entries, which the program refuses"},
     {"CategoryFoldersCollideWithoutSpaces", "msnskins.txt", "Cartoon Stars*Plain*cartoonStars",
-     "msnskins.txt: categories \"Cartoon Stars\" and \"cartoonStars\" share the picture folder \"cartoonStars\""},
+     "msnskins.txt: categories \"Cartoon Stars\" and \"cartoonStars\" share the picture folder "
+     "\"cartoonStars\""},
 };
 
 using CheckBrokenCatalogue = ::testing::TestWithParam<BrokenCatalogue>;
@@ -304,7 +310,8 @@ TEST_F(BuildTest, WritesACatalogueThatCheckAcceptsAndReplacesOneOnlyWhenForced)
     EXPECT_EQ(readFile(target / "Zo\u00eb.txt"), "Pingu\xEFns");
     EXPECT_EQ(readFile(target / "CartoonStars" / "Blue Moon.gif"), tinyGif(0x10));
     EXPECT_EQ(readFile(target / "Zo\u00eb" / "Pingu\u00efns.gif"), tinyGif(0x40));
-    EXPECT_EQ(runCheck(target), std::pair(std::optional(0), std::string("Catalogue OK: 3 categories, 4 skins\n")));
+    EXPECT_EQ(runCheck(target),
+              std::pair(std::optional(0), std::string("Catalogue OK: 3 categories, 4 skins\n")));
 
     writeFile(temp.path / "order", "Zo\u00eb\r\nPlain\n\nCartoon Stars\n");
     EXPECT_EQ(build({"--order", (temp.path / "order").string()}).first, std::optional(1)) << "not empty";
@@ -322,11 +329,13 @@ void PrintTo(const BadSource &bad, std::ostream *out) { *out << bad.name; }
 const BadSource badSources[] = {
     {"FoldersCollideWithoutSpaces", "source/CartoonStars/Rain.gif", nullptr, "share the picture folder"},
     {"ForbiddenCharacter", "source/Plain/Why?.gif", nullptr, "skin \"Why?\" contains the character '?'"},
-    {"PictureThatIsNoGif", "source/Plain/Fake.gif", "\x89PNG\r\n\x1a\n0000000000", "Fake.gif: is not a GIF picture"},
+    {"PictureThatIsNoGif", "source/Plain/Fake.gif", "\x89PNG\r\n\x1a\n0000000000",
+     "Fake.gif: is not a GIF picture"},
     {"SameSkinInTwoCategories", "source/Plain/Blue Moon.gif", nullptr, "\"Blue Moon\" is also listed in"},
     {"FileThatIsNoPicture", "source/Plain/notes.txt", "", "notes.txt: is not a picture named <skin>.gif"},
     {"StarInAName", "source/Plain/A*B.gif", nullptr, "the name contains '*'"},
-    {"OrderFileWithoutACategory", "order", "Plain\nZo\u00eb\n", "does not name the category \"Cartoon Stars\""},
+    {"OrderFileWithoutACategory", "order", "Plain\nZo\u00eb\n",
+     "does not name the category \"Cartoon Stars\""},
 };
 
 struct BuildFromBadSource : BuildTest, ::testing::WithParamInterface<BadSource> {};
@@ -336,8 +345,10 @@ TEST_P(BuildFromBadSource, RefusesAndWritesNothing)
     const BadSource &bad = GetParam();
     writeFile(temp.path / bad.file, bad.content ? bad.content : tinyGif(0x50));
     const bool ordered = fs::exists(temp.path / "order");
-    const auto [exitCode, output] = build(ordered ? std::vector<std::string>{"--order", (temp.path / "order").string()}
-                                                  : std::vector<std::string>{});
+    std::vector<std::string> options;
+    if (ordered)
+        options = {"--order", (temp.path / "order").string()};
+    const auto [exitCode, output] = build(options);
     EXPECT_EQ(exitCode, std::optional(1)) << output;
     EXPECT_NE(output.find(bad.expectedProblem), npos) << output;
     EXPECT_NE(output.find("nothing written"), npos) << output;

@@ -181,9 +181,11 @@ struct Scratch {
 // A new empty folder beside target, named after it.
 fs::path makeFolderBeside(const fs::path &target, const std::string &kind)
 {
-    std::string pattern = (target.parent_path() / ("." + target.filename().string() + "." + kind + "-XXXXXX")).string();
+    const std::string name = "." + target.filename().string() + "." + kind + "-XXXXXX";
+    std::string pattern = (target.parent_path() / name).string();
     if (!mkdtemp(pattern.data()))
-        throw fs::filesystem_error("cannot make a folder", fs::path(pattern), std::error_code(errno, std::generic_category()));
+        throw fs::filesystem_error("cannot make a folder", fs::path(pattern),
+                                   std::error_code(errno, std::generic_category()));
     return pattern;
 }
 
@@ -192,7 +194,8 @@ void write(const PlannedCatalogue &planned, const fs::path &dir)
     for (const auto &[name, text] : planned.lists) {
         std::ofstream out(dir / name, std::ios::binary);
         if (!out.write(text.data(), std::streamsize(text.size())) || !out.flush())
-            throw fs::filesystem_error("cannot write", dir / name, std::make_error_code(std::errc::io_error));
+            throw fs::filesystem_error("cannot write", dir / name,
+                                       std::make_error_code(std::errc::io_error));
     }
     for (const auto &[name, picture] : planned.pictures) {
         fs::create_directories((dir / name).parent_path());
@@ -276,8 +279,8 @@ int buildCatalogue(const BuildOptions &options)
         staging.path.clear();
         for (const std::string &note : written.notes)
             std::cout << "note: " << note << "\n";
-        std::cout << "Catalogue OK: " << written.categoryCount << " categories, " << written.skinCount
-                  << " skins written to " << shown << "\n";
+        std::cout << "Catalogue OK: " << written.categoryCount << " categories, "
+                  << written.skinCount << " skins written to " << shown << "\n";
         return 0;
     } catch (const fs::filesystem_error &failure) {
         std::cerr << "vellumo-catalogue: " << failure.what() << "; " << shown << " is as it was\n";

@@ -215,7 +215,8 @@ private:
             if (end == std::string::npos)
                 end = text.size();
             if (end > start)
-                entries.push_back(utf8FromWindows1252(std::string_view(text).substr(start, end - start)));
+                entries.push_back(
+                    utf8FromWindows1252(std::string_view(text).substr(start, end - start)));
             start = end + 1;
         }
         return entries;
@@ -323,7 +324,10 @@ std::optional<std::string> windows1252FromUtf8(std::string_view text)
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
         // Windows-1252 needs no character beyond three UTF-8 bytes.
-        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 0;
+        const std::size_t length = lead < 0x80                ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                                           : 0;
         if (length == 0 || i + length > text.size())
             return std::nullopt;
         char32_t u = length == 1 ? lead : lead & (length == 2 ? 0x1F : 0x0F);
