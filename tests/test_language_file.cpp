@@ -1,8 +1,10 @@
 // Reading language files and applying them to the windows.
 
+#include "caption_fit.h"
 #include "localisation/language_file.h"
 #include "localisation/localisation.h"
 #include "support/test_profile.h"
+#include "windows/appearance.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
@@ -11,9 +13,13 @@
 #include "windows/tri_state_check_box.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStringDecoder>
 
 #include <gtest/gtest.h>
 
@@ -168,15 +174,57 @@ TEST_F(LoadLanguage, AShortFileChangesNoCaptionAndAMissingOneLoadsDutchFirst)
     expectOneBox(MessageBox::Icon::Information, u"Language file is missing. The default language will be loaded."_s);
 }
 
-TEST(EnglishLanguageFile, ShipsBesideTheProgramCompleteWithCrLfLineEnds)
+// Every language file that ships, read by the program and shown in its windows.
+TEST(ShippedLanguageFiles, AreWindows1252WithCrLfAndTheirCaptionsFitWithUniqueAccessKeys)
 {
-    const QString path = QStringLiteral(VELLUMO_SOURCE_DIR "/share/lng/English.lng");
-    const LanguageFile file = readLanguageFile(path);
-    ASSERT_EQ(file.status, Status::Complete);
-    EXPECT_EQ(file.lines[3], u"An error occurred: "_s) << "the prefix ends in a blank";
-    QFile raw(path);
-    const QByteArray bytes = raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
-    EXPECT_TRUE(bytes.count("\r\n") == 26 && bytes.count('\n') == 26) << "every line ends in CR LF";
+    const QDir folder(u"" VELLUMO_SOURCE_DIR "/share/lng"_s);
+    const QStringList names = folder.entryList({u"*.lng"_s}, QDir::Files);
+    EXPECT_EQ(names, (QStringList{u"Deutsch.lng"_s, u"English.lng"_s, u"Espanol.lng"_s, u"Francais.lng"_s,
+                                  u"Italiano.lng"_s}));
+    const auto restoreFont = qScopeGuard([font = QApplication::font()] { QApplication::setFont(font); });
+    QApplication::setFont(programFont()); // the font the layouts are measured in
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        QFile raw(folder.filePath(name));
+        const QByteArray bytes = raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
+        EXPECT_TRUE(bytes.count("\r\n") == 26 && bytes.count('\n') == 26) << "every line ends in CR LF";
+        // Letters beyond ASCII that make valid UTF-8 were saved in the wrong encoding.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        EXPECT_TRUE(QString(utf8.decode(bytes)).toLatin1() == bytes || utf8.hasError()) << "saved as UTF-8";
+        const LanguageFile file = readLanguageFile(folder.filePath(name));
+        ASSERT_EQ(file.status, Status::Complete);
+        for (const QString &line : file.lines)
+            EXPECT_FALSE(std::ranges::any_of(line, [](QChar c) { return c.category() == QChar::Other_Control
+                                                                        || c == QChar::ReplacementCharacter; }))
+                << line.toStdString();
+        EXPECT_TRUE(file.lines[3].endsWith(u": "_s)) << "the failure prefix ends in a blank";
+
+        test::TestProfile profile;
+        profile.writeProgramFile(name, bytes);
+        Form1 main{profile.environment()};
+        main.LoadLanguage(main.files().file(name));
+        EXPECT_EQ(main.Command1->text(), file.lines[0]);
+        QAction button(main.Command1->text()); // shares its access key with the menu bar
+        for (const QList<QAction *> &menu : {main.menuBar()->actions() << &button, main.menus.file->actions(),
+                                             main.menus.options->actions(), main.menus.help->actions()}) {
+            QStringList keys;
+            for (const QAction *action : menu)
+                keys << QKeySequence::mnemonic(action->text()).toString();
+            keys.removeAll(QString());
+            EXPECT_EQ(keys.removeDuplicates(), 0) << "an access key twice in one menu";
+        }
+        for (const QWidget *window : std::initializer_list<const QWidget *>{&main, &main.form2(), &main.form3()})
+            for (const screenshots::CaptionFit &fit : screenshots::captionFits(*window))
+                EXPECT_TRUE(fit.fits()) << "clipped: " << fit.text.toStdString();
+    }
+    // The measure itself, on captions a little too long for the button, the check box and a wrapping label.
+    test::TestProfile profile;
+    Form1 main{profile.environment()};
+    main.Command1->setText(u"&Set as the background"_s);
+    main.form2().Check1->setText(u"Update the skin list at every start-up (recommended)"_s);
+    main.form3().Label5->setText(main.form3().Label5->text().repeated(2).left(200));
+    for (const QWidget *window : std::initializer_list<const QWidget *>{&main, &main.form2(), &main.form3()})
+        EXPECT_EQ(std::ranges::count_if(screenshots::captionFits(*window), [](auto &fit) { return !fit.fits(); }), 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // vellumo-catalogue, run as its own process: "serve" on a small catalogue in
-// a temporary folder, and "check" on the shipped sample and on broken copies.
+// a temporary folder, "check" on the shipped sample and on broken copies, and
+// "build" on folders of pictures.
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -210,11 +211,16 @@ TEST_F(ServeTest, StopsWithExitCodeZeroOnSigtermDespiteAnIdleConnection)
     EXPECT_EQ(server->waitForExit(3s), std::optional(0)) << readLog();
 }
 
-// check: the exit code and the output of "check dir".
+// The exit code and the output of a command.
+std::pair<std::optional<int>, std::string> run(std::vector<std::string> args)
+{
+    Tool tool(std::move(args));
+    return {tool.waitForExit(), readFile(tool.output)}; // evaluated in this order
+}
+
 std::pair<std::optional<int>, std::string> runCheck(const fs::path &dir)
 {
-    Tool tool({"check", dir.string()});
-    return {tool.waitForExit(), readFile(tool.output)}; // evaluated in this order
+    return run({"check", dir.string()});
 }
 
 TEST(CheckCommand, AcceptsTheShippedSampleCatalogue)
@@ -229,6 +235,14 @@ struct BrokenCatalogue { const char *name, *file, *content, *expectedProblem; };
 
 void PrintTo(const BrokenCatalogue &broken, std::ostream *out) { *out << broken.name; }
 
+// One entry more than the program takes.
+const std::string tooManyEntries = [] {
+    std::string list = "Grey";
+    while (list.size() < 4 + 2 * 32767)
+        list += "*x";
+    return list;
+}();
+
 const BrokenCatalogue brokenCatalogues[] = {
     {"LineBreakAtTheEndOfTheCategoryList", "msnskins.txt", "Cartoon Stars*Plain\n",
      "msnskins.txt: ends with a line break"},
@@ -240,6 +254,11 @@ const BrokenCatalogue brokenCatalogues[] = {
      "CartoonStars/Sunny Day.gif: missing"},
     {"PictureThatIsNoGif", "Plain/Grey.gif", "\x89PNG\r\n\x1a\n0000000000",
      "Plain/Grey.gif: is not a GIF picture"},
+    {"MoreThan32767Entries", "Plain.txt", tooManyEntries.c_str(),
+     "Plain.txt: has more than 32767 entries, which the program refuses"},
+    {"CategoryFoldersCollideWithoutSpaces", "msnskins.txt", "Cartoon Stars*Plain*cartoonStars",
+     "msnskins.txt: categories \"Cartoon Stars\" and \"cartoonStars\" share the picture folder "
+     "\"cartoonStars\""},
 };
 
 using CheckBrokenCatalogue = ::testing::TestWithParam<BrokenCatalogue>;
@@ -259,6 +278,85 @@ TEST_P(CheckBrokenCatalogue, ReportsTheProblem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, CheckBrokenCatalogue, ::testing::ValuesIn(brokenCatalogues),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// build: the small catalogue's pictures, one folder per category, and a
+// category whose name is beyond ASCII (UTF-8 in file names, Windows-1252 in lists).
+struct BuildTest : ::testing::Test {
+    void SetUp() override
+    {
+        writeFile(source / "Cartoon Stars" / "Sunny Day.gif", tinyGif(0x20));
+        writeFile(source / "Cartoon Stars" / "Blue Moon.gif", tinyGif(0x10));
+        writeFile(source / "Plain" / "Grey.gif", tinyGif(0x30));
+        writeFile(source / "Zo\u00eb" / "Pingu\u00efns.gif", tinyGif(0x40));
+    }
+    std::pair<std::optional<int>, std::string> build(std::vector<std::string> options = {})
+    {
+        options.insert(options.begin(), {"build", source.string(), target.string()});
+        return run(options);
+    }
+    std::set<fs::path> besideTarget() const { return {fs::directory_iterator(temp.path), {}}; }
+
+    TempDir temp;
+    fs::path source = temp.path / "source", target = temp.path / "site";
+};
+
+TEST_F(BuildTest, WritesACatalogueThatCheckAcceptsAndReplacesOneOnlyWhenForced)
+{
+    const auto [exitCode, output] = build();
+    ASSERT_EQ(exitCode, std::optional(0)) << output;
+    EXPECT_EQ(readFile(target / "msnskins.txt"), "Cartoon Stars*Plain*Zo\xEB");
+    EXPECT_EQ(readFile(target / "Cartoon Stars.txt"), "Blue Moon*Sunny Day");
+    EXPECT_EQ(readFile(target / "Zo\u00eb.txt"), "Pingu\xEFns");
+    EXPECT_EQ(readFile(target / "CartoonStars" / "Blue Moon.gif"), tinyGif(0x10));
+    EXPECT_EQ(readFile(target / "Zo\u00eb" / "Pingu\u00efns.gif"), tinyGif(0x40));
+    EXPECT_EQ(runCheck(target),
+              std::pair(std::optional(0), std::string("Catalogue OK: 3 categories, 4 skins\n")));
+
+    writeFile(temp.path / "order", "Zo\u00eb\r\nPlain\n\nCartoon Stars\n");
+    EXPECT_EQ(build({"--order", (temp.path / "order").string()}).first, std::optional(1)) << "not empty";
+    EXPECT_EQ(readFile(target / "msnskins.txt"), "Cartoon Stars*Plain*Zo\xEB");
+    EXPECT_EQ(build({"--order", (temp.path / "order").string(), "--force"}).first, std::optional(0));
+    EXPECT_EQ(readFile(target / "msnskins.txt"), "Zo\xEB*Plain*Cartoon Stars");
+    EXPECT_EQ(besideTarget(), (std::set{source, target, temp.path / "order"}));
+}
+
+// A file added to the source, or an order file, that must stop the build.
+struct BadSource { const char *name, *file, *content, *expectedProblem; };
+
+void PrintTo(const BadSource &bad, std::ostream *out) { *out << bad.name; }
+
+const BadSource badSources[] = {
+    {"FoldersCollideWithoutSpaces", "source/CartoonStars/Rain.gif", nullptr, "share the picture folder"},
+    {"ForbiddenCharacter", "source/Plain/Why?.gif", nullptr, "skin \"Why?\" contains the character '?'"},
+    {"PictureThatIsNoGif", "source/Plain/Fake.gif", "\x89PNG\r\n\x1a\n0000000000",
+     "Fake.gif: is not a GIF picture"},
+    {"SameSkinInTwoCategories", "source/Plain/Blue Moon.gif", nullptr, "\"Blue Moon\" is also listed in"},
+    {"FileThatIsNoPicture", "source/Plain/notes.txt", "", "notes.txt: is not a picture named <skin>.gif"},
+    {"StarInAName", "source/Plain/A*B.gif", nullptr, "the name contains '*'"},
+    {"OrderFileWithoutACategory", "order", "Plain\nZo\u00eb\n",
+     "does not name the category \"Cartoon Stars\""},
+};
+
+struct BuildFromBadSource : BuildTest, ::testing::WithParamInterface<BadSource> {};
+
+TEST_P(BuildFromBadSource, RefusesAndWritesNothing)
+{
+    const BadSource &bad = GetParam();
+    writeFile(temp.path / bad.file, bad.content ? bad.content : tinyGif(0x50));
+    const bool ordered = fs::exists(temp.path / "order");
+    std::vector<std::string> options;
+    if (ordered)
+        options = {"--order", (temp.path / "order").string()};
+    const auto [exitCode, output] = build(options);
+    EXPECT_EQ(exitCode, std::optional(1)) << output;
+    EXPECT_NE(output.find(bad.expectedProblem), npos) << output;
+    EXPECT_NE(output.find("nothing written"), npos) << output;
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(besideTarget().size(), ordered ? 2u : 1u) << "a folder was left beside the target";
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, BuildFromBadSource, ::testing::ValuesIn(badSources),
                          [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -52,6 +52,17 @@ std::optional<fs::path> fileInside(const fs::path &root, std::string_view reques
 namespace {
 
 constexpr std::string_view listOfCategories = "msnskins";
+// The program refuses a list with more entries.
+constexpr std::size_t maxListEntries = 32767;
+
+// Bytes 0x80 to 0x9F of Windows-1252; the rest of the code page equals
+// Latin-1. The five undefined bytes stand for the control characters of the
+// same value, as they do in the program.
+constexpr std::array<char32_t, 32> windows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
 
 std::string lowered(std::string_view text)
 {
@@ -82,11 +93,13 @@ class Checker
 {
 public:
     explicit Checker(const fs::path &dir) : m_dir(dir) {}
+    explicit Checker(const PlannedCatalogue &planned) : m_planned(&planned) {}
 
     CheckResult run()
     {
         const std::string categoryList = std::string(listOfCategories) + ".txt";
         std::map<std::string, std::string> categoriesSeen; // lowered name -> name
+        std::map<std::string, std::string> foldersSeen;    // lowered folder -> category
         for (const std::string &category : readList(categoryList)) {
             ++m_result.categoryCount;
             const std::string key = lowered(category);
@@ -104,10 +117,17 @@ public:
                                           + " contains the character '" + *c + "'");
                 continue;
             }
-            std::string folder = category;
-            std::erase(folder, ' ');
+            const std::string folder = pictureFolder(category);
             if (folder.empty()) {
                 problem(categoryList, "category " + inQuotes(category) + " has no folder name");
+                continue;
+            }
+            // Lowered too: the pictures may end up on a server that ignores case.
+            const auto [other, isNewFolder] = foldersSeen.emplace(lowered(folder), category);
+            if (!isNewFolder) {
+                problem(categoryList, "categories " + inQuotes(other->second) + " and "
+                                          + inQuotes(category) + " share the picture folder "
+                                          + inQuotes(folder));
                 continue;
             }
             checkCategory(category, folder);
@@ -121,23 +141,39 @@ private:
         m_result.problems.push_back(file + ": " + what);
     }
 
-    // The entries of a list file, with a problem for each rule it breaks.
-    // Empty entries are left out; the others are kept even when the file
-    // has problems, so that checking can go on.
-    std::vector<std::string> readList(const std::string &name)
+    // The text of a list file, or nothing after reporting why there is none.
+    std::optional<std::string> listText(const std::string &name)
     {
+        if (m_planned) {
+            const auto list = m_planned->lists.find(name);
+            if (list != m_planned->lists.end())
+                return list->second;
+            problem(name, "missing");
+            return std::nullopt;
+        }
         const fs::path path = m_dir / name;
         std::error_code error;
         if (!fs::is_regular_file(path, error)) {
             problem(name, "missing");
-            return {};
+            return std::nullopt;
         }
         std::ifstream in(path, std::ios::binary);
         if (!in) {
             problem(name, "cannot be read");
-            return {};
+            return std::nullopt;
         }
-        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // The entries of a list file in UTF-8, with a problem for each rule it
+    // breaks. Empty entries are left out; the others are kept even when the
+    // file has problems, so that checking can go on.
+    std::vector<std::string> readList(const std::string &name)
+    {
+        std::optional<std::string> read = listText(name);
+        if (!read)
+            return {};
+        std::string text = std::move(*read);
         if (text.empty()) {
             problem(name, "is empty");
             return {};
@@ -166,6 +202,11 @@ private:
             problem(name, "ends with '*'");
         if (text.find("**") != std::string::npos)
             problem(name, "has an empty entry ('**')");
+        if (std::size_t(std::count(text.begin(), text.end(), '*')) >= maxListEntries) {
+            problem(name, "has more than " + std::to_string(maxListEntries)
+                              + " entries, which the program refuses");
+            return {};
+        }
 
         std::vector<std::string> entries;
         std::size_t start = 0;
@@ -174,7 +215,8 @@ private:
             if (end == std::string::npos)
                 end = text.size();
             if (end > start)
-                entries.push_back(text.substr(start, end - start));
+                entries.push_back(
+                    utf8FromWindows1252(std::string_view(text).substr(start, end - start)));
             start = end + 1;
         }
         return entries;
@@ -209,10 +251,16 @@ private:
 
     void checkPicture(const std::string &name)
     {
-        const fs::path path = m_dir / name;
+        fs::path path = m_dir / name;
+        if (m_planned) {
+            const auto picture = m_planned->pictures.find(name);
+            path = picture != m_planned->pictures.end() ? picture->second : fs::path();
+        }
+        // A planned picture is reported where it comes from.
+        const std::string shown = m_planned && !path.empty() ? path.string() : name;
         std::error_code error;
-        if (!fs::is_regular_file(path, error)) {
-            problem(name, "missing");
+        if (path.empty() || !fs::is_regular_file(path, error)) {
+            problem(shown, "missing");
             return;
         }
         std::array<unsigned char, 10> header{};
@@ -221,19 +269,20 @@ private:
         const std::string_view magic(reinterpret_cast<const char *>(header.data()), 6);
         if (in.gcount() != std::streamsize(header.size())
             || (magic != "GIF87a" && magic != "GIF89a")) {
-            problem(name, "is not a GIF picture");
+            problem(shown, "is not a GIF picture");
             return;
         }
         const int width = header[6] | (header[7] << 8);
         const int height = header[8] | (header[9] << 8);
         if (width < 150 || width > 260 || height < 220 || height > 360) {
-            m_result.notes.push_back(name + ": is " + std::to_string(width) + " x "
+            m_result.notes.push_back(shown + ": is " + std::to_string(width) + " x "
                                      + std::to_string(height)
                                      + " pixels; the preview shows 203 x 293");
         }
     }
 
     fs::path m_dir;
+    const PlannedCatalogue *m_planned = nullptr;
     CheckResult m_result;
     std::map<std::string, std::string> m_skinsSeen; // lowered name -> list file
 };
@@ -243,6 +292,69 @@ private:
 CheckResult checkCatalogue(const fs::path &dir)
 {
     return Checker(dir).run();
+}
+
+CheckResult checkCatalogue(const PlannedCatalogue &planned)
+{
+    return Checker(planned).run();
+}
+
+std::string utf8FromWindows1252(std::string_view text)
+{
+    std::string out;
+    for (const unsigned char c : text) {
+        const char32_t u = c >= 0x80 && c < 0xA0 ? windows1252High[c - 0x80] : c;
+        if (u < 0x80) {
+            out += char(u);
+        } else if (u < 0x800) {
+            out += char(0xC0 | (u >> 6));
+            out += char(0x80 | (u & 0x3F));
+        } else {
+            out += char(0xE0 | (u >> 12));
+            out += char(0x80 | ((u >> 6) & 0x3F));
+            out += char(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> windows1252FromUtf8(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        // Windows-1252 needs no character beyond three UTF-8 bytes.
+        const std::size_t length = lead < 0x80                ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                                           : 0;
+        if (length == 0 || i + length > text.size())
+            return std::nullopt;
+        char32_t u = length == 1 ? lead : lead & (length == 2 ? 0x1F : 0x0F);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return std::nullopt;
+            u = (u << 6) | (next & 0x3F);
+        }
+        if ((length == 2 && u < 0x80) || (length == 3 && u < 0x800)) // overlong
+            return std::nullopt;
+        i += length;
+        const auto high = std::find(windows1252High.begin(), windows1252High.end(), u);
+        if (high != windows1252High.end())
+            out += char(0x80 + (high - windows1252High.begin()));
+        else if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+            out += char(u);
+        else
+            return std::nullopt;
+    }
+    return out;
+}
+
+std::string pictureFolder(std::string category)
+{
+    std::erase(category, ' ');
+    return category;
 }
 
 } // namespace catalogue

@@ -1,7 +1,8 @@
-// vellumo-catalogue: serves and checks a skin catalogue folder.
+// vellumo-catalogue: serves, checks and builds skin catalogue folders.
 //
 //   vellumo-catalogue serve DIR [--port N]
 //   vellumo-catalogue check DIR
+//   vellumo-catalogue build SOURCE TARGET [--order FILE] [--force]
 //
 // serve: makes DIR available at http://127.0.0.1:PORT/, so that Vellumo can
 // use it as its catalogue address. With port 0 or without --port, a free port
@@ -11,7 +12,14 @@
 //
 // check: reads the catalogue in DIR the way Vellumo reads it, prints every
 // problem found, one per line, and exits with 1 if there was any.
+//
+// build: makes the catalogue folder TARGET from SOURCE, which holds one
+// folder per category with the pictures of its skins as <skin>.gif. The
+// categories are listed by name, or in the order of the lines of FILE. Checks
+// everything first and writes nothing when "check" would find a problem;
+// replaces a TARGET that is not empty only with --force (see catalogue_build.h).
 
+#include "catalogue_build.h"
 #include "catalogue_folder.h"
 
 #include <httplib.h>
@@ -48,10 +56,14 @@ int usage(std::ostream &out, int exitCode)
 {
     out << "Usage: vellumo-catalogue serve DIR [--port N]\n"
            "       vellumo-catalogue check DIR\n"
+           "       vellumo-catalogue build SOURCE TARGET [--order FILE] [--force]\n"
            "\n"
            "serve  serves the catalogue folder DIR at http://127.0.0.1:PORT/\n"
            "       (a free port when N is 0 or not given) until SIGINT or SIGTERM\n"
-           "check  checks the catalogue in DIR and prints every problem found\n";
+           "check  checks the catalogue in DIR and prints every problem found\n"
+           "build  makes the catalogue folder TARGET from SOURCE, one folder per\n"
+           "       category holding <skin>.gif pictures; categories by name or in the\n"
+           "       order of the lines of FILE; --force replaces a TARGET that is not empty\n";
     return exitCode;
 }
 
@@ -318,11 +330,18 @@ int main(int argc, char *argv[])
         return usage(std::cout, 0);
 
     const std::string &command = args[0];
-    std::optional<std::string> dir;
+    std::vector<std::string> paths;
     int port = 0;
+    catalogue::BuildOptions build;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        if (command == "serve" && (arg == "--port" || arg.starts_with("--port="))) {
+        if (command == "build" && arg == "--force") {
+            build.force = true;
+        } else if (command == "build" && arg == "--order") {
+            if (++i == args.size())
+                return usage(std::cerr, 2);
+            build.orderFile = args[i];
+        } else if (command == "serve" && (arg == "--port" || arg.starts_with("--port="))) {
             std::string value;
             if (arg == "--port") {
                 if (++i == args.size())
@@ -337,18 +356,21 @@ int main(int argc, char *argv[])
                 return 2;
             }
             port = *parsed;
-        } else if (arg.starts_with("-") || dir) {
+        } else if (arg.starts_with("-")) {
             return usage(std::cerr, 2);
         } else {
-            dir = arg;
+            paths.push_back(arg);
         }
     }
-    if (!dir)
-        return usage(std::cerr, 2);
 
-    if (command == "serve")
-        return serve(*dir, port);
-    if (command == "check")
-        return check(*dir);
+    if (command == "serve" && paths.size() == 1)
+        return serve(paths[0], port);
+    if (command == "check" && paths.size() == 1)
+        return check(paths[0]);
+    if (command == "build" && paths.size() == 2) {
+        build.source = paths[0];
+        build.target = paths[1];
+        return catalogue::buildCatalogue(build);
+    }
     return usage(std::cerr, 2);
 }

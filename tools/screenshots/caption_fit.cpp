@@ -24,16 +24,10 @@ namespace screenshots {
 
 namespace {
 
-struct Fit {
-    QSize needed;
-    QSize available;
-    bool fits() const { return needed.width() <= available.width() && needed.height() <= available.height(); }
-};
-
 // Where the label's text puts ink when nothing stops it: the text is drawn
 // as QLabel draws plain text, into a room as wide as the label's (when it
 // wraps) or unbounded (when it does not), and as tall as it likes.
-Fit fitOf(const QLabel &label)
+CaptionFit fitOf(const QLabel &label)
 {
     const QRect room = label.contentsRect();
     // Measured from the top; the labels that matter are top-aligned.
@@ -61,10 +55,10 @@ Fit fitOf(const QLabel &label)
     // Text wrapped into one word per line can still run out to the right.
     if (label.wordWrap())
         ink.setWidth(qMax(ink.width(), metrics.boundingRect(free, flags, label.text()).width()));
-    return {ink, room.size()};
+    return {&label, label.text(), ink, room.size()};
 }
 
-Fit fitOf(const QPushButton &button)
+CaptionFit fitOf(const QPushButton &button)
 {
     // The label is drawn inside the bevel, less the style's button margin.
     QStyleOptionButton option;
@@ -72,43 +66,47 @@ Fit fitOf(const QPushButton &button)
     const int margin = button.style()->pixelMetric(QStyle::PM_ButtonMargin, &option, &button);
     const int bevel = button.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &button);
     const QSize text = button.fontMetrics().size(Qt::TextShowMnemonic, button.text());
-    return {text, button.size() - QSize(margin + 2 * bevel, 2 * bevel)};
+    return {&button, button.text(), text, button.size() - QSize(margin + 2 * bevel, 2 * bevel)};
 }
 
-Fit fitOf(const QCheckBox &box)
+CaptionFit fitOf(const QCheckBox &box)
 {
     QStyleOptionButton option;
     option.initFrom(&box);
     const QRect label = box.style()->subElementRect(QStyle::SE_CheckBoxContents, &option, &box);
-    return {box.fontMetrics().size(Qt::TextShowMnemonic, box.text()), label.size()};
+    return {&box, box.text(), box.fontMetrics().size(Qt::TextShowMnemonic, box.text()), label.size()};
 }
 
 } // namespace
+
+QList<CaptionFit> captionFits(const QWidget &window)
+{
+    QList<CaptionFit> fits;
+    for (const QLabel *label : window.findChildren<QLabel *>()) {
+        if (label->isVisibleTo(&window) && label->pixmap().isNull() && !label->text().isEmpty())
+            fits.append(fitOf(*label));
+    }
+    for (const QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
+        if (!button->isVisibleTo(&window) || button->text().isEmpty())
+            continue;
+        if (const auto *push = qobject_cast<const QPushButton *>(button))
+            fits.append(fitOf(*push));
+        else if (const auto *check = qobject_cast<const QCheckBox *>(button))
+            fits.append(fitOf(*check));
+    }
+    return fits;
+}
 
 // Prints one line per caption; answers how many do not fit.
 int reportFits(const QString &windowName, const QWidget &window)
 {
     int clipped = 0;
-    const auto report = [&](const QWidget &control, const QString &text, const Fit &fit) {
-        if (text.isEmpty())
-            return;
+    for (const CaptionFit &fit : captionFits(window)) {
         if (!fit.fits())
             ++clipped;
-        out() << "  " << windowName << " / " << control.objectName() << " \"" << text << "\": needs "
+        out() << "  " << windowName << " / " << fit.control->objectName() << " \"" << fit.text << "\": needs "
               << fit.needed.width() << 'x' << fit.needed.height() << ", has " << fit.available.width() << 'x'
               << fit.available.height() << (fit.fits() ? "" : "  <-- CLIPPED") << '\n';
-    };
-    for (const QLabel *label : window.findChildren<QLabel *>()) {
-        if (label->isVisibleTo(&window) && label->pixmap().isNull())
-            report(*label, label->text(), fitOf(*label));
-    }
-    for (const QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
-        if (!button->isVisibleTo(&window))
-            continue;
-        if (const auto *push = qobject_cast<const QPushButton *>(button))
-            report(*push, push->text(), fitOf(*push));
-        else if (const auto *check = qobject_cast<const QCheckBox *>(button))
-            report(*check, check->text(), fitOf(*check));
     }
     return clipped;
 }

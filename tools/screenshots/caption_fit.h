@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <QList>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -15,6 +17,18 @@ class Form4;
 } // namespace vellumo
 
 namespace screenshots {
+
+// The room a caption needs in its control against the room it has.
+struct CaptionFit {
+    const QWidget *control = nullptr;
+    QString text;
+    QSize needed;
+    QSize available;
+    bool fits() const { return needed.width() <= available.width() && needed.height() <= available.height(); }
+};
+
+// Every caption of a label, push button or check box that shows in window.
+QList<CaptionFit> captionFits(const QWidget &window);
 
 // Prints one line per caption; answers how many do not fit.
 int reportFits(const QString &windowName, const QWidget &window);

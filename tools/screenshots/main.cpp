@@ -1,7 +1,7 @@
 // vellumo-screenshots: photographs Vellumo's four windows as they appear on
 // screen, window-manager frame and title bar included.
 //
-//   vellumo-screenshots [--font-family NAME] [--font-pixel-size N] OUTPUT_FOLDER
+//   vellumo-screenshots [--font-family NAME] [--font-pixel-size N] [--language FILE] OUTPUT_FOLDER
 //
 // writes main-window.png, settings.png, about.png and language-chooser.png.
 // It needs a running X server with a window manager that decorates windows
@@ -13,6 +13,8 @@
 // another one suits the fixed layouts. For every caption the program also
 // reports the room it needs against the room its control has, and names the
 // ones that do not fit.
+//
+// --language loads a language file into the windows before they are taken.
 
 #include "caption_fit.h"
 #include "console.h"
@@ -21,6 +23,7 @@
 #include "app/environment.h"
 #include "app/settings.h"
 #include "download/transfer_policy.h"
+#include "localisation/language_file.h"
 #include "platform/registry.h"
 #include "platform/settings_store_ini.h"
 #include "windows/appearance.h"
@@ -35,6 +38,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QScreen>
 #include <QStyle>
@@ -127,8 +131,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption sizeOption(QStringLiteral("font-pixel-size"),
                                         QStringLiteral("Use this font size, in pixels, instead of the program's."),
                                         QStringLiteral("pixels"));
+    const QCommandLineOption languageOption(QStringLiteral("language"),
+                                            QStringLiteral("Show the windows in the language of this file."),
+                                            QStringLiteral("file"));
     parser.addOption(familyOption);
     parser.addOption(sizeOption);
+    parser.addOption(languageOption);
     parser.addPositionalArgument(QStringLiteral("OUTPUT_FOLDER"), QStringLiteral("Where the pictures go."));
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
@@ -191,6 +199,15 @@ int main(int argc, char *argv[])
     // the missing list; it has not run yet, as no event has been handled.
     mainWindow.loading->stop();
     fillDemoCatalogue(mainWindow);
+    if (parser.isSet(languageOption)) {
+        // A file the program would not take would end in a message box here.
+        const QString language = QFileInfo(parser.value(languageOption)).absoluteFilePath();
+        if (vellumo::readLanguageFile(language).status != vellumo::LanguageFile::Status::Complete) {
+            err() << "vellumo-screenshots: not a complete language file: " << language << '\n';
+            return 2;
+        }
+        mainWindow.LoadLanguage(language);
+    }
 
     int clipped = 0;
     bool ok = true;
