@@ -218,22 +218,17 @@ std::pair<std::optional<int>, std::string> run(std::vector<std::string> args)
     return {tool.waitForExit(), readFile(tool.output)}; // evaluated in this order
 }
 
-std::pair<std::optional<int>, std::string> runCheck(const fs::path &dir)
-{
-    return run({"check", dir.string()});
-}
-
 TEST(CheckCommand, AcceptsTheShippedSampleCatalogue)
 {
-    const auto [exitCode, output] = runCheck(VELLUMO_SAMPLE_CATALOGUE);
+    const auto [exitCode, output] = run({"check", VELLUMO_SAMPLE_CATALOGUE});
     EXPECT_EQ(exitCode, std::optional(0)) << output;
     EXPECT_NE(output.find("Catalogue OK"), npos) << output;
 }
 
-// The small catalogue with one file replaced by `content`, or removed when that is null.
-struct BrokenCatalogue { const char *name, *file, *content, *expectedProblem; };
+// A file written (or, without content, removed) and the problem it must cause.
+struct BadFile { const char *name, *file, *content, *expectedProblem; };
 
-void PrintTo(const BrokenCatalogue &broken, std::ostream *out) { *out << broken.name; }
+void PrintTo(const BadFile &bad, std::ostream *out) { *out << bad.name; }
 
 // One entry more than the program takes.
 const std::string tooManyEntries = [] {
@@ -243,7 +238,8 @@ const std::string tooManyEntries = [] {
     return list;
 }();
 
-const BrokenCatalogue brokenCatalogues[] = {
+// The small catalogue with one file broken.
+const BadFile brokenCatalogues[] = {
     {"LineBreakAtTheEndOfTheCategoryList", "msnskins.txt", "Cartoon Stars*Plain\n",
      "msnskins.txt: ends with a line break"},
     {"EmptyEntry", "msnskins.txt", "Cartoon Stars**Plain", "msnskins.txt: has an empty entry ('**')"},
@@ -261,18 +257,18 @@ const BrokenCatalogue brokenCatalogues[] = {
      "\"cartoonStars\""},
 };
 
-using CheckBrokenCatalogue = ::testing::TestWithParam<BrokenCatalogue>;
+using CheckBrokenCatalogue = ::testing::TestWithParam<BadFile>;
 
 TEST_P(CheckBrokenCatalogue, ReportsTheProblem)
 {
-    const BrokenCatalogue &broken = GetParam();
+    const BadFile &broken = GetParam();
     TempDir temp;
     writeSmallCatalogue(temp.path);
     if (broken.content)
         writeFile(temp.path / broken.file, broken.content);
     else
         ASSERT_TRUE(fs::remove(temp.path / broken.file));
-    const auto [exitCode, output] = runCheck(temp.path);
+    const auto [exitCode, output] = run({"check", temp.path.string()});
     EXPECT_EQ(exitCode, std::optional(1)) << output;
     EXPECT_NE(output.find(std::string(broken.expectedProblem) + "\n"), npos) << output;
 }
@@ -310,7 +306,7 @@ TEST_F(BuildTest, WritesACatalogueThatCheckAcceptsAndReplacesOneOnlyWhenForced)
     EXPECT_EQ(readFile(target / "Zo\u00eb.txt"), "Pingu\xEFns");
     EXPECT_EQ(readFile(target / "CartoonStars" / "Blue Moon.gif"), tinyGif(0x10));
     EXPECT_EQ(readFile(target / "Zo\u00eb" / "Pingu\u00efns.gif"), tinyGif(0x40));
-    EXPECT_EQ(runCheck(target),
+    EXPECT_EQ(run({"check", target.string()}),
               std::pair(std::optional(0), std::string("Catalogue OK: 3 categories, 4 skins\n")));
 
     writeFile(temp.path / "order", "Zo\u00eb\r\nPlain\n\nCartoon Stars\n");
@@ -322,11 +318,7 @@ TEST_F(BuildTest, WritesACatalogueThatCheckAcceptsAndReplacesOneOnlyWhenForced)
 }
 
 // A file added to the source, or an order file, that must stop the build.
-struct BadSource { const char *name, *file, *content, *expectedProblem; };
-
-void PrintTo(const BadSource &bad, std::ostream *out) { *out << bad.name; }
-
-const BadSource badSources[] = {
+const BadFile badSources[] = {
     {"FoldersCollideWithoutSpaces", "source/CartoonStars/Rain.gif", nullptr, "share the picture folder"},
     {"ForbiddenCharacter", "source/Plain/Why?.gif", nullptr, "skin \"Why?\" contains the character '?'"},
     {"PictureThatIsNoGif", "source/Plain/Fake.gif", "\x89PNG\r\n\x1a\n0000000000",
@@ -338,17 +330,15 @@ const BadSource badSources[] = {
      "does not name the category \"Cartoon Stars\""},
 };
 
-struct BuildFromBadSource : BuildTest, ::testing::WithParamInterface<BadSource> {};
+struct BuildFromBadSource : BuildTest, ::testing::WithParamInterface<BadFile> {};
 
 TEST_P(BuildFromBadSource, RefusesAndWritesNothing)
 {
-    const BadSource &bad = GetParam();
+    const BadFile &bad = GetParam();
     writeFile(temp.path / bad.file, bad.content ? bad.content : tinyGif(0x50));
     const bool ordered = fs::exists(temp.path / "order");
-    std::vector<std::string> options;
-    if (ordered)
-        options = {"--order", (temp.path / "order").string()};
-    const auto [exitCode, output] = build(options);
+    const auto [exitCode, output] = build(ordered ? std::vector<std::string>{"--order", (temp.path / "order").string()}
+                                                  : std::vector<std::string>{});
     EXPECT_EQ(exitCode, std::optional(1)) << output;
     EXPECT_NE(output.find(bad.expectedProblem), npos) << output;
     EXPECT_NE(output.find("nothing written"), npos) << output;
