@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 #include <QInputDevice>
@@ -30,10 +31,14 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 using namespace vellumo;
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -349,6 +354,57 @@ TEST_F(CatalogueWindow, ANodeReachedWithTheKeyboardIsPreviewedAsOnceClickedButNo
     QApplication::processEvents();
     EXPECT_EQ(server.requests().size(), asked + 4) << "one more for the click on the selected node, none for the program's";
     EXPECT_TRUE(main.Command1->isEnabled());
+}
+
+// Counts the exposures of a window while a flag is up.
+struct ExposeCounter : QObject {
+    explicit ExposeCounter(const std::atomic<bool> &on) : on(on) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Expose && on;
+        return false;
+    }
+    const std::atomic<bool> &on;
+    int count = 0;
+};
+
+// While a transfer stalls, the window is redrawn when exposed but runs no
+// timer of its own; a close asked meanwhile stops the transfer, and the
+// program ends when the command has, with the earlier preview file intact.
+TEST_F(CatalogueWindow, DuringATransferTheWindowRepaintsButStartsNothingAndACloseEndsItCleanly)
+{
+    main.show();
+    main.TV1_NodeClick(main.TV1->node(u"Blue Moon"_s));
+    QSignalSpy ended{&main, &Form1::programEnded};
+    QWindow *window = main.windowHandle();
+    std::atomic<bool> inTransfer = false, clientLeft = false;
+    ExposeCounter exposures(inTransfer);
+    window->installEventFilter(&exposures);
+    server.setHandler("/Cartoons/Red%20Sun.gif", [&](const httplib::Request &, httplib::Response &response) {
+        response.set_chunked_content_provider("image/gif", [&](size_t, httplib::DataSink &sink) {
+            using System = QWindowSystemInterface;
+            inTransfer = true;
+            System::handleExposeEvent<System::AsynchronousDelivery>(window, QRect(QPoint(), window->size()));
+            std::this_thread::sleep_for(300ms);
+            System::handleCloseEvent<System::AsynchronousDelivery>(window);
+            for (int i = 0; i < 200 && sink.is_writable(); ++i) // at most 10 s
+                std::this_thread::sleep_for(50ms);
+            clientLeft = !sink.is_writable();
+            inTransfer = false;
+            return false;
+        });
+    });
+    main.loading->start();
+    const auto asked = server.requests().size();
+    main.TV1_NodeClick(main.TV1->node(u"Red Sun"_s));
+    EXPECT_EQ(ended.count(), 0) << "the close waits for the command's end";
+    EXPECT_TRUE(test::waitUntil([&] { return clientLeft.load(); })) << "the close stopped the transfer";
+    EXPECT_GT(exposures.count, 0);
+    EXPECT_EQ(server.requests().size(), asked + 1) << "the loading timer waited";
+    test::processDeferredDeletes();
+    EXPECT_EQ(ended.count(), 1);
+    QFile preview(profile.programFolder() + u"/Cache/temp.dat"_s);
+    EXPECT_TRUE(preview.open(QIODevice::ReadOnly) && preview.readAll() == test::gifPicture(4, 6));
 }
 
 } // namespace

@@ -177,10 +177,13 @@ TEST_F(Messenger, AHelperThatHangsIsGivenUpOnAndTheCommandEndsAsUsual)
 {
     installBoth();
     writeFakeWine(u"exec sleep 30\n"_s);
+    int waits = 0;
+    BackgroundInstaller waiting{*registry, {helper.toStdU16String(), 5'000, [&] { ++waits; }}, report, texts};
     QElapsedTimer clock;
     clock.start();
-    installer.install(preview);
+    waiting.install(preview);
     EXPECT_LT(clock.elapsed(), 20'000) << "the helper is killed after 5 s";
+    EXPECT_GT(waits, 100) << "the window was let repaint meanwhile";
     EXPECT_EQ(report.status, applied);
     EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3));
     EXPECT_EQ(wineCalls().size(), 1);

@@ -29,6 +29,9 @@ public:
     virtual void reportFailure(const Failure &failure) = 0;
     // A picture to show as the preview.
     virtual void showPicture(const QImage &picture) = 0;
+    // Called often while a command waits or works: the window may repaint
+    // meanwhile, but starts nothing else.
+    virtual void keepResponsive() {}
 };
 
 // Shows that the program is busy for as long as it lives: once for a whole

@@ -87,6 +87,8 @@ void Catalogue::load()
         }
 
         for (const QString &category : categories) {
+            if (downloader_.stopped())
+                return; // the program closes; what is in the cache stays
             const QString categoryKey = category + clock().toString(QStringLiteral("HH:mm:ss"));
             addNode(rootKey, categoryKey, QLatin1Char(' ') + category);
             report_.add();
@@ -99,8 +101,10 @@ void Catalogue::load()
                 return stopForMissingList();
             const QString categoryList = readListFile(categoryFile);
             report_.add();
-            for (const QString &skin : splitList(categoryList))
+            for (const QString &skin : splitList(categoryList)) {
                 addNode(categoryKey, skin, skin);
+                report_.keepResponsive();
+            }
         }
         report_.clear();
     } catch (const Failure &failure) {

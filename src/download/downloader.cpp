@@ -43,6 +43,11 @@ void Downloader::cancelPrefetches()
     prefetched_.clear();
 }
 
+bool Downloader::stopped() const
+{
+    return session_.stopped();
+}
+
 bool Downloader::downloadfile(const QString &url, const QString &pad, const QString &succesmessage)
 {
     try {
@@ -59,7 +64,7 @@ bool Downloader::downloadfile(const QString &url, const QString &pad, const QStr
         report_.add();
         if (!transfer)
             transfer = session_.start(address, file);
-        const bool fetched = transfer->finish();
+        const bool fetched = transfer->finish([this] { report_.keepResponsive(); });
         report_.add();
         report_.add();
         report_.add();

@@ -31,6 +31,8 @@ public:
     void prefetch(const QString &url, const QString &pad);
     // Stops the prefetched transfers that no downloadfile() took.
     void cancelPrefetches();
+    // True once the program's transfers were stopped because it closes.
+    bool stopped() const;
 
 private:
     TransferSession &session_;

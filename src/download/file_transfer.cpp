@@ -47,6 +47,8 @@ struct TransferSession::State {
     // Per host: the transfers waiting for a connection, oldest first, and how many run.
     QHash<QString, std::deque<FileTransfer *>> queued;
     QHash<QString, int> running;
+    QList<FileTransfer *> inLibcurl;
+    bool stopped = false;
 };
 
 TransferSession::TransferSession(TransferPolicy policy)
@@ -93,6 +95,22 @@ std::unique_ptr<FileTransfer> TransferSession::start(const QString &url, const Q
     return transfer;
 }
 
+void TransferSession::stop()
+{
+    state_->stopped = true;
+    std::vector<FileTransfer *> unended;
+    for (const std::deque<FileTransfer *> &waiting : std::as_const(state_->queued))
+        unended.insert(unended.end(), waiting.begin(), waiting.end());
+    unended.insert(unended.end(), state_->inLibcurl.begin(), state_->inLibcurl.end());
+    for (FileTransfer *transfer : unended)
+        transfer->end(false);
+}
+
+bool TransferSession::stopped() const
+{
+    return state_->stopped;
+}
+
 // A transfer joins libcurl only when a connection is free for it: libcurl
 // would count the time it waits for one against its time limits.
 void TransferSession::startQueued()
@@ -132,15 +150,18 @@ void TransferSession::collectEnded()
     }
 }
 
-void TransferSession::waitFor(FileTransfer &transfer)
+void TransferSession::waitFor(FileTransfer &transfer, const std::function<void()> &whileWaiting)
 {
     while (transfer.state_ != FileTransfer::State::Ended) {
         startQueued();
         int running = 0;
         curl_multi_perform(state_->multi, &running);
         collectEnded();
-        if (transfer.state_ != FileTransfer::State::Ended)
-            curl_multi_poll(state_->multi, nullptr, 0, 50, nullptr);
+        if (transfer.state_ == FileTransfer::State::Ended)
+            break;
+        curl_multi_poll(state_->multi, nullptr, 0, whileWaiting ? 16 : 100, nullptr);
+        if (whileWaiting)
+            whileWaiting(); // which may stop the session
     }
 }
 
@@ -156,6 +177,7 @@ void TransferSession::forget(FileTransfer &transfer)
         curl_easy_cleanup(static_cast<CURL *>(transfer.curl_));
         transfer.curl_ = nullptr;
         --state_->running[transfer.host_];
+        state_->inLibcurl.removeOne(&transfer);
     }
 }
 
@@ -178,7 +200,7 @@ FileTransfer::~FileTransfer()
 
 bool FileTransfer::begin()
 {
-    if (session_.isPaused(host_)) {
+    if (session_.stopped() || session_.isPaused(host_)) {
         end(false);
         return false;
     }
@@ -223,6 +245,7 @@ bool FileTransfer::begin()
         end(false);
         return false;
     }
+    session_.state_->inLibcurl.append(this);
     return true;
 }
 
@@ -252,10 +275,10 @@ void FileTransfer::end(bool succeeded)
     }
 }
 
-bool FileTransfer::finish()
+bool FileTransfer::finish(const std::function<void()> &whileWaiting)
 {
     if (state_ != State::Ended)
-        session_.waitFor(*this);
+        session_.waitFor(*this, whileWaiting);
     if (!succeeded_)
         return false;
     succeeded_ = platform::replaceFile(file_.fileName().toStdU16String(), target_.toStdU16String());

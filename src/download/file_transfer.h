@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace vellumo {
 
@@ -25,9 +26,10 @@ public:
     const QString &url() const { return url_; }
     const QString &target() const { return target_; }
 
-    // Waits until the transfer has ended; when it succeeded, its file takes
-    // the target's place. True when the target now holds the content.
-    bool finish();
+    // Waits until the transfer has ended, calling whileWaiting at least
+    // once a display frame; when it succeeded, its file takes the target's
+    // place. True when the target now holds the content.
+    bool finish(const std::function<void()> &whileWaiting = {});
 
 private:
     friend class TransferSession;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace vellumo {
@@ -45,6 +46,11 @@ public:
     // beside target; see FileTransfer.
     std::unique_ptr<FileTransfer> start(const QString &url, const QString &target);
 
+    // Ends every transfer, running or waiting, as failed, and every later
+    // one at once: the program is closing.
+    void stop();
+    bool stopped() const;
+
     // host: as hostOfUrl() gives it.
     bool isPaused(const QString &host) const;
     void markUnreachable(const QString &host);
@@ -52,8 +58,9 @@ public:
 
 private:
     friend class FileTransfer;
-    // Runs the transfers until this one has ended.
-    void waitFor(FileTransfer &transfer);
+    // Runs the transfers until this one has ended, calling whileWaiting
+    // at least once a display frame.
+    void waitFor(FileTransfer &transfer, const std::function<void()> &whileWaiting);
     void startQueued();
     void collectEnded();
     void forget(FileTransfer &transfer);

@@ -3,6 +3,7 @@
 // Asking Messenger's main windows to close. Plain C++, so that the Windows
 // backend also builds the helper program that does this inside Wine.
 
+#include <functional>
 #include <string>
 
 namespace vellumo::platform {
@@ -20,6 +21,8 @@ struct CloseHelper {
     std::u16string path;
     // How long it waits for that helper before killing it.
     int timeLimitMs = 15'000;
+    // Called at least once a display frame while it waits for the helper.
+    std::function<void()> whileWaiting = {};
 };
 void closeMessengerWindows(const CloseHelper &helper);
 

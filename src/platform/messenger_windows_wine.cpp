@@ -5,6 +5,7 @@
 #include "platform/wine_prefix.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -38,9 +39,15 @@ void closeMessengerWindows(const CloseHelper &closeHelper)
     process.start(wine, {helper});
     if (!process.waitForStarted(helperStartMs))
         return;
-    if (!process.waitForFinished(closeHelper.timeLimitMs)) {
-        process.kill();
-        process.waitForFinished(helperStartMs);
+    QElapsedTimer waited;
+    waited.start();
+    while (!process.waitForFinished(closeHelper.whileWaiting ? 16 : closeHelper.timeLimitMs)) {
+        if (waited.elapsed() >= closeHelper.timeLimitMs || process.state() == QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(helperStartMs);
+            return;
+        }
+        closeHelper.whileWaiting();
     }
 }
 

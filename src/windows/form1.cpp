@@ -3,6 +3,7 @@
 #include "app/failure.h"
 #include "app/maker.h"
 #include "app/settings.h"
+#include "download/transfer_policy.h"
 #include "windows/artwork.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
@@ -26,16 +27,27 @@
 
 namespace vellumo {
 
+platform::CloseHelper Form1::withWaiting(platform::CloseHelper helper)
+{
+    helper.whileWaiting = [this] { keepResponsive(); };
+    return helper;
+}
+
 Form1::Form1(Environment environment)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                                | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                                | Qt::MSWindowsFixedSizeDialogHint)
     , environment_(std::move(environment))
+    // Closing the program stops its transfers at once; the command then ends.
+    , commands_([this](QWindow *window) {
+        if (window && window == windowHandle())
+            environment_.transfers->stop();
+    })
     , files_(environment_.programFolder)
     , localisation_(*environment_.settings)
     , downloader_(*environment_.transfers, *this, localisation_.text)
     , catalogue_(files_, downloader_, *this, localisation_.text)
-    , installer_(*environment_.registry, environment_.closeHelper, *this, localisation_.text)
+    , installer_(*environment_.registry, withWaiting(environment_.closeHelper), *this, localisation_.text)
 {
     setWindowTitle(mainwindow::caption);
     setWindowIcon(programIcon());

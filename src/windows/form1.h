@@ -7,6 +7,7 @@
 #include "download/downloader.h"
 #include "localisation/localisation.h"
 #include "messenger/background_installer.h"
+#include "windows/command_loop.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -129,7 +130,9 @@ private:
     void setBusy(bool busy) override;
     void reportFailure(const Failure &failure) override;
     void showPicture(const QImage &picture) override;
+    void keepResponsive() override { commands_.keepResponsive(); }
 
+    platform::CloseHelper withWaiting(platform::CloseHelper helper);
     void createMenus();
     void Form_Load();
     void Form_Unload();
@@ -142,6 +145,7 @@ private:
     void applyCaptions(const TextTable &captions);
 
     Environment environment_;
+    CommandLoop commands_;
     ProgramFiles files_;
     Localisation localisation_;
     Downloader downloader_;

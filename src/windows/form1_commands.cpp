@@ -13,6 +13,9 @@ namespace vellumo {
 
 void Form1::loading_Timer()
 {
+    if (commands_.running())
+        return; // the timer comes again once the command has ended
+    const CommandLoop::Command command(commands_);
     // The loading runs once; only the list update starts it again.
     loading->stop();
     catalogue_.load();
@@ -29,6 +32,7 @@ void Form1::TV1_NodeClick(QTreeWidgetItem *node)
 {
     if (!node)
         return;
+    const CommandLoop::Command command(commands_);
     switch (catalogue_.preview(TV1->keyOf(node))) {
     case Catalogue::Selection::None:
         break;
@@ -50,6 +54,7 @@ void Form1::setInstallCommandsEnabled(bool enabled)
 
 void Form1::Command1_Click()
 {
+    const CommandLoop::Command command(commands_);
     installer_.install(files_.previewFile());
 }
 
@@ -60,11 +65,13 @@ void Form1::skin_Click()
 
 void Form1::deleteskins_Click()
 {
+    const CommandLoop::Command command(commands_);
     installer_.remove();
 }
 
 void Form1::manualskin_Click()
 {
+    const CommandLoop::Command command(commands_);
     const QString chosen = FileDialog::getOpenFileName(this, QStringLiteral("GIF-files (*.gif)"));
     if (!chosen.isEmpty())
         installer_.installFromDisk(chosen);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include <functional>
+
+class QWindow;
+
+namespace vellumo {
+
+// The course of the main window's commands. While one runs (a transfer, the
+// catalogue load, a copy, the Wine helper), the program keeps painting and
+// answering the window system, at most once a display frame, but starts
+// nothing else: clicks, keys and close requests wait in the window system's
+// queue, and sockets wait too. A close request is looked at, though, so that
+// the command can be cut short.
+class CommandLoop {
+public:
+    // closeAsked: told, while a command runs, that a close of this window waits.
+    explicit CommandLoop(std::function<void(QWindow *)> closeAsked);
+
+    // A command, for as long as it lives.
+    class Command {
+    public:
+        explicit Command(CommandLoop &loop);
+        ~Command();
+        Command(const Command &) = delete;
+        Command &operator=(const Command &) = delete;
+
+    private:
+        CommandLoop &loop_;
+    };
+
+    bool running() const { return depth_ > 0; }
+    // Lets the window system repaint and ping, when a frame has passed since the last time.
+    void keepResponsive();
+
+private:
+    std::function<void(QWindow *)> closeAsked_;
+    int depth_ = 0;
+    bool letting_ = false;
+    QElapsedTimer sinceLast_;
+};
+
+} // namespace vellumo
