@@ -25,10 +25,11 @@ Catalogue::Catalogue(const ProgramFiles &files, Downloader &downloader, CommandR
 
 void Catalogue::addNode(const QString &parentKey, const QString &key, const QString &text)
 {
-    if (indexByKey_.contains(key))
+    const qsizetype before = indexByKey_.size();
+    qsizetype &index = indexByKey_[key]; // one lookup, whether the key is new or not
+    if (indexByKey_.size() == before)
         throw Failure{FailureCode::KeyNotUnique};
-    Q_ASSERT(parentKey.isEmpty() || indexByKey_.contains(parentKey));
-    indexByKey_.insert(key, nodes_.size());
+    index = nodes_.size();
     nodes_.append(CatalogueNode{parentKey, key, text});
     emit nodeAdded(nodes_.last());
 }
@@ -101,7 +102,10 @@ void Catalogue::load()
                 return stopForMissingList();
             const QString categoryList = readListFile(categoryFile);
             report_.add();
-            for (const QString &skin : splitList(categoryList)) {
+            const QStringList skins = splitList(categoryList);
+            indexByKey_.reserve(indexByKey_.size() + skins.size());
+            nodes_.reserve(nodes_.size() + skins.size());
+            for (const QString &skin : skins) {
                 addNode(categoryKey, skin, skin);
                 report_.keepResponsive();
             }

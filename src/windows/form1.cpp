@@ -339,6 +339,7 @@ void Form1::CollapseAllNodes()
 
 void Form1::setAllNodesExpanded(bool expanded)
 {
+    TV1->attachHeldNodes();
     for (QTreeWidgetItem *node : TV1->nodes())
         node->setExpanded(expanded);
 }

@@ -19,6 +19,7 @@ void Form1::loading_Timer()
     // The loading runs once; only the list update starts it again.
     loading->stop();
     catalogue_.load();
+    TV1->attachHeldNodes();
 }
 
 void Form1::update_Click()

@@ -22,18 +22,31 @@ KeyedTree::KeyedTree(QWidget *parent)
 QTreeWidgetItem *KeyedTree::addNode(const QString &parentKey, const QString &key, const QString &text)
 {
     Q_ASSERT(!byKey_.contains(key));
-    QTreeWidgetItem *item = nullptr;
+    auto *item = new QTreeWidgetItem(QStringList{text});
+    item->setData(0, keyRole, key);
     if (parentKey.isEmpty()) {
-        item = new QTreeWidgetItem(this, QStringList{text});
+        attachHeldNodes();
+        addTopLevelItem(item);
     } else {
         QTreeWidgetItem *parent = byKey_.value(parentKey);
         Q_ASSERT(parent);
-        item = new QTreeWidgetItem(parent, QStringList{text});
+        if (parent->treeWidget()) { // in the view: hold the new node outside it
+            attachHeldNodes();
+            held_ = item;
+            heldParent_ = parent;
+        } else {
+            parent->addChild(item);
+        }
     }
-    item->setData(0, keyRole, key);
     byKey_.insert(key, item);
     nodes_.append(item);
     return item;
+}
+
+void KeyedTree::attachHeldNodes()
+{
+    if (held_)
+        heldParent_->addChild(std::exchange(held_, nullptr));
 }
 
 QTreeWidgetItem *KeyedTree::node(const QString &key) const
@@ -61,6 +74,7 @@ void KeyedTree::keyPressEvent(QKeyEvent *event)
 
 void KeyedTree::removeAllNodes()
 {
+    delete std::exchange(held_, nullptr);
     byKey_.clear();
     nodes_.clear();
     QTreeWidget::clear();

@@ -13,7 +13,11 @@ public:
 
     // Adds a node under the node with parentKey, which must be in the tree,
     // or at the top level when parentKey is empty. The key must be new.
+    // A node below a top-level one is held, with what is added below it,
+    // outside the view until attachHeldNodes() or the next such node: a
+    // category's skins then join the view at once.
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text);
+    void attachHeldNodes();
 
     QTreeWidgetItem *node(const QString &key) const;
     QString keyOf(const QTreeWidgetItem *item) const;
@@ -33,6 +37,8 @@ protected:
 private:
     QHash<QString, QTreeWidgetItem *> byKey_;
     QList<QTreeWidgetItem *> nodes_;
+    QTreeWidgetItem *held_ = nullptr;
+    QTreeWidgetItem *heldParent_ = nullptr;
 };
 
 } // namespace vellumo
