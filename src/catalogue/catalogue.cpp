@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QSet>
 
+#include <algorithm>
+
 namespace vellumo {
 
 Catalogue::Catalogue(const ProgramFiles &files, Downloader &downloader, CommandReport &report,
@@ -103,8 +105,8 @@ void Catalogue::load()
             const QString categoryList = readListFile(categoryFile);
             report_.add();
             const QStringList skins = splitList(categoryList);
-            indexByKey_.reserve(indexByKey_.size() + skins.size());
-            nodes_.reserve(nodes_.size() + skins.size());
+            if (const qsizetype needed = indexByKey_.size() + skins.size(); needed > indexByKey_.capacity())
+                indexByKey_.reserve(std::max(needed, 2 * indexByKey_.capacity())); // room ahead, not a rehash per category
             for (const QString &skin : skins) {
                 addNode(categoryKey, skin, skin);
                 report_.keepResponsive();
