@@ -348,6 +348,9 @@ double median(QList<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+QString milliseconds(double ms);
+extern QStringList details;
+
 // The sides of a comparison; every round runs each once, in turn.
 struct Sides {
     QStringList names;
@@ -359,8 +362,9 @@ struct Sides {
         names << name;
         run << std::move(side);
     }
-    void rounds(int counted)
+    void rounds(int counted, const QString &title)
     {
+        std::fprintf(stderr, "%s", qPrintable(title));
         for (int round = 0; round <= counted; ++round) {
             for (qsizetype i = 0; i < names.size(); ++i) {
                 const qsizetype side = (i + round) % names.size();
@@ -371,6 +375,8 @@ struct Sides {
             std::fprintf(stderr, ".");
         }
         std::fprintf(stderr, "\n");
+        for (const QString &name : names)
+            details << QStringLiteral("| %1 | %2 | %3 | %4 ms |").arg(title, name, milliseconds(medianMs(name)), spread(name));
     }
     QList<double> ms(const QString &name) const
     {
@@ -409,6 +415,8 @@ struct Sides {
     }
 };
 
+QStringList details;
+
 QString milliseconds(double ms)
 {
     return ms >= 1000 ? QStringLiteral("%1 s").arg(ms / 1000, 0, 'f', 2) : QStringLiteral("%1 ms").arg(ms, 0, 'f', 1);
@@ -428,6 +436,10 @@ void row(const QString &what, const QString &floor, const QString &vellumo, cons
 
 void printTable()
 {
+    std::printf("| Measured | Side | Median | Fastest–slowest |\n|---|---|---|---|\n");
+    for (const QString &line : details)
+        std::printf("%s\n", qPrintable(line));
+    std::printf("\n");
     std::printf("| What | Floor, same run | Vellumo | Ratio | Target | Met |\n|---|---|---|---|---|---|\n");
     for (const Row &r : table)
         std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(r.what), qPrintable(r.floor), qPrintable(r.vellumo),
@@ -448,16 +460,20 @@ int main(int argc, char *argv[])
     args.removeFirst();
     int runs = 5;
     bool quick = false;
+    QStringList only; // the cases to run; all when empty
     QString work = QDir::current().filePath(QStringLiteral("bench-work"));
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == u"--runs" && i + 1 < args.size())
             runs = std::max(1, args[++i].toInt());
         else if (args[i] == u"--quick")
             quick = true;
+        else if (args[i] == u"--only" && i + 1 < args.size())
+            only = args[++i].split(u',');
         else if (args[i] == u"--work" && i + 1 < args.size())
             work = QDir(args[++i]).absolutePath();
         else {
-            std::fprintf(stderr, "usage: vellumo-bench [--runs N] [--quick] [--work FOLDER]\n");
+            std::fprintf(stderr, "usage: vellumo-bench [--runs N] [--quick] [--only CASE,...] [--work FOLDER]\n"
+                                 "cases: refresh-50ms, refresh, sizes, cache, start\n");
             return 2;
         }
     }
@@ -496,9 +512,10 @@ int main(int argc, char *argv[])
     };
     const QString treeFloorSite = bench.path(QStringLiteral("site-200x150"));
 
+    const auto wanted = [&](const char *name) { return only.isEmpty() || only.contains(QLatin1String(name)); };
+
     // Refresh with each request answered 50 ms late.
-    {
-        std::fprintf(stderr, "Refresh of %d × %d, 50 ms per request", categories, skins);
+    if (wanted("refresh-50ms")) {
         Server server(serverProgram, bench.path(QStringLiteral("site-200x150")), 50, bench.path(QStringLiteral("server-50.log")));
         Curl curl(bench, QStringLiteral("site-200x150-50"), server.url(), categories);
         Sides sides;
@@ -507,7 +524,7 @@ int main(int argc, char *argv[])
             sides.add(QStringLiteral("curl one by one"), [&] { return curl.oneByOne(); });
         sides.add(QStringLiteral("vellumo"), [&] { return refresh(server, categories + 1); });
         mostConnections = 0;
-        sides.rounds(runs);
+        sides.rounds(runs, QStringLiteral("Refresh 200 × 150, 50 ms"));
         connections50 = mostConnections;
         const QString what = QStringLiteral("Refresh %1 × %2, 50 ms per request, start to tree painted").arg(categories).arg(skins);
         const double ratio = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl parallel")});
@@ -520,8 +537,7 @@ int main(int argc, char *argv[])
     }
 
     // Refresh on loopback, no delay.
-    {
-        std::fprintf(stderr, "Refresh of %d × %d, no delay", categories, skins);
+    if (wanted("refresh")) {
         Server server(serverProgram, bench.path(QStringLiteral("site-200x150")), 0, bench.path(QStringLiteral("server-0.log")));
         Curl curl(bench, QStringLiteral("site-200x150-0"), server.url(), categories);
         Sides sides;
@@ -532,7 +548,7 @@ int main(int argc, char *argv[])
         sides.add(QStringLiteral("curl parallel"), [&] { return curl.parallel(); });
         sides.add(QStringLiteral("vellumo"), [&] { return refresh(server, categories + 1); });
         mostConnections = 0;
-        sides.rounds(runs);
+        sides.rounds(runs, QStringLiteral("Refresh 200 × 150, no delay"));
         connections0 = mostConnections;
         const QString what = QStringLiteral("Refresh %1 × %2, no delay, start to tree painted").arg(categories).arg(skins);
         const double ratio = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl one by one"), QStringLiteral("tree floor")});
@@ -548,9 +564,8 @@ int main(int argc, char *argv[])
     }
 
     // The same at other sizes, no delay.
-    if (!quick) {
+    if (!quick && wanted("sizes")) {
         for (const int size : {10, 100, 1000}) {
-            std::fprintf(stderr, "Refresh of %d × %d, no delay", size, skins);
             const QString site = bench.path(QStringLiteral("site-%1x%2").arg(size).arg(skins));
             writeLists(site, size, skins, QStringLiteral(".txt"));
             Server server(serverProgram, site, 0, bench.path(QStringLiteral("server-%1.log").arg(size)));
@@ -561,7 +576,7 @@ int main(int argc, char *argv[])
                 return bench.floor({QStringLiteral("tree"), site, QStringLiteral("txt")}, "tree-painted");
             });
             sides.add(QStringLiteral("vellumo"), [&] { return refresh(server, size + 1); });
-            sides.rounds(runs);
+            sides.rounds(runs, QStringLiteral("Refresh %1 × 150, no delay").arg(size));
             row(QStringLiteral("Refresh %1 × %2, no delay").arg(size).arg(skins),
                 QStringLiteral("curl one by one %1 + tree floor %2")
                     .arg(milliseconds(sides.medianMs(QStringLiteral("curl one by one"))),
@@ -572,8 +587,7 @@ int main(int argc, char *argv[])
     }
 
     // Loading 32,767 nodes from the cache; the peak memory then.
-    {
-        std::fprintf(stderr, "Cache load of 32,767 nodes");
+    if (wanted("cache")) {
         Sides sides;
         sides.add(QStringLiteral("tree floor"), [&] {
             return bench.floor({QStringLiteral("tree"), cacheProgram + QStringLiteral("/Cache"), QStringLiteral("tmp")},
@@ -583,7 +597,7 @@ int main(int argc, char *argv[])
             return bench.vellumo(cacheProgram, QStringLiteral("http://127.0.0.1:9/"), 0, {QStringLiteral("loadcache")},
                                  "tree-painted");
         });
-        sides.rounds(runs);
+        sides.rounds(runs, QStringLiteral("Cache load of 32,767 nodes"));
         const double ratio = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("tree floor")});
         row(QStringLiteral("Cache load of 32,767 nodes (`loadcache`), start to tree painted"),
             QStringLiteral("bare QTreeWidget: ") + milliseconds(sides.medianMs(QStringLiteral("tree floor"))),
@@ -596,14 +610,13 @@ int main(int argc, char *argv[])
     }
 
     // Start to the window shown, the chooser skipped; no cache, no list update.
-    {
-        std::fprintf(stderr, "Start to the window shown");
+    if (wanted("start")) {
         Sides sides;
         sides.add(QStringLiteral("window floor"), [&] { return bench.floor({QStringLiteral("window")}, "window-shown"); });
         sides.add(QStringLiteral("vellumo"), [&] {
             return bench.vellumo(startProgram, QStringLiteral("http://127.0.0.1:9/"), 0, {}, "window-shown");
         });
-        sides.rounds(runs);
+        sides.rounds(runs, QStringLiteral("Start to the window shown"));
         const double floor = sides.medianMs(QStringLiteral("window floor"));
         const double mine = sides.medianMs(QStringLiteral("vellumo"));
         const double ratio = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("window floor")});
@@ -613,9 +626,10 @@ int main(int argc, char *argv[])
             mine <= std::max(1.5 * floor, floor + 10));
     }
 
-    row(QStringLiteral("Connections per refresh of 200 × 150 (the most in one)"), QStringLiteral("—"),
-        QStringLiteral("%1 at 50 ms, %2 without delay").arg(connections50).arg(connections0), QStringLiteral("—"),
-        QStringLiteral("≤ 7"), std::max(connections50, connections0) <= 7);
+    if (wanted("refresh-50ms") || wanted("refresh"))
+        row(QStringLiteral("Connections per refresh of 200 × 150 (the most in one)"), QStringLiteral("—"),
+            QStringLiteral("%1 at 50 ms, %2 without delay").arg(connections50).arg(connections0),
+            QStringLiteral("—"), QStringLiteral("≤ 7"), std::max(connections50, connections0) <= 7);
 
     std::printf("Medians of %d paired rounds (after one not counted); ratios are medians of the ratios round by round.\n"
                 "Load average (1, 5, 15 min): %s at the start, %s at the end.\n\n",
