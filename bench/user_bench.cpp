@@ -153,7 +153,7 @@ Measure untilLogged(const QString &program, const QStringList &arguments, QProce
         fail(program + QStringLiteral(" did not start"));
     while (nowMs() - start < timeoutMs) {
         if (const auto logged = loggedMoment(logPath, moment)) {
-            const Measure measure{*logged - start, peakMemoryMiB(process.processId())};
+            const Measure measure {*logged - start, peakMemoryMiB(process.processId())};
             process.kill();
             process.waitForFinished(10'000);
             return measure;
@@ -166,7 +166,9 @@ Measure untilLogged(const QString &program, const QStringList &arguments, QProce
     }
     process.kill();
     process.waitForFinished(10'000);
-    fail(QStringLiteral("no \"%1\" from %2 within %3 s").arg(QString::fromLatin1(moment), program).arg(timeoutMs / 1000));
+    fail(QStringLiteral("no \"%1\" from %2 within %3 s")
+             .arg(QString::fromLatin1(moment), program)
+             .arg(timeoutMs / 1000));
 }
 
 // Runs a program to its end: the time from just before its start to its end.
@@ -194,8 +196,9 @@ public:
         : logPath_(logPath)
     {
         process_.setStandardErrorFile(logPath);
-        process_.start(program, {QStringLiteral("serve"), folder, QStringLiteral("--port"), QStringLiteral("0"),
-                                 QStringLiteral("--delay-ms"), QString::number(delayMs)});
+        process_.start(program,
+                       {QStringLiteral("serve"), folder, QStringLiteral("--port"), QStringLiteral("0"),
+                        QStringLiteral("--delay-ms"), QString::number(delayMs)});
         static const QRegularExpression serving(QStringLiteral("^Serving .* at (http://127\\.0\\.0\\.1:\\d+/)$"));
         const double start = nowMs();
         while (url_.isEmpty() && nowMs() - start < 10'000 && process_.waitForReadyRead(1'000)) {
@@ -284,8 +287,8 @@ public:
                   QStringLiteral("[General]\nbase=%1\nupdatelist=%2\nalgedaan=1\n").arg(base).arg(updateList).toUtf8());
         emptyFolder(path(QStringLiteral("runtime")));
         QFile::setPermissions(path(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return untilLogged(folder + QStringLiteral("/vellumo"), arguments, environment_, path(QStringLiteral("timing.log")),
-                           moment, timeoutMs);
+        return untilLogged(folder + QStringLiteral("/vellumo"), arguments, environment_,
+                           path(QStringLiteral("timing.log")), moment, timeoutMs);
     }
 
     Measure floor(const QStringList &arguments, const QByteArray &moment)
@@ -310,8 +313,8 @@ public:
     {
         QByteArray config;
         auto fetch = [&](const QString &file) {
-            config += "url = \"" + (base + file).toUtf8() + "\"\noutput = \"" + (output_ + QLatin1Char('/') + file).toUtf8()
-                      + "\"\n";
+            config += "url = \"" + (base + file).toUtf8() + "\"\noutput = \""
+                + (output_ + QLatin1Char('/') + file).toUtf8() + "\"\n";
         };
         fetch(QStringLiteral("msnskins.txt"));
         for (int c = 1; c <= categories; ++c)
@@ -320,15 +323,18 @@ public:
     }
 
     Measure oneByOne() { return run({}); }
-    Measure parallel() { return run({QStringLiteral("--parallel"), QStringLiteral("--parallel-max"), QStringLiteral("6")}); }
+    Measure parallel()
+    {
+        return run({QStringLiteral("--parallel"), QStringLiteral("--parallel-max"), QStringLiteral("6")});
+    }
 
 private:
     Measure run(const QStringList &options)
     {
         emptyFolder(output_);
         return toEnd(QStringLiteral("curl"),
-                     QStringList{QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail")}
-                         + options + QStringList{QStringLiteral("--config"), config_},
+                     QStringList {QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail")}
+                         + options + QStringList {QStringLiteral("--config"), config_},
                      120'000);
     }
 
@@ -376,7 +382,8 @@ struct Sides {
         }
         std::fprintf(stderr, "\n");
         for (const QString &name : names)
-            details << QStringLiteral("| %1 | %2 | %3 | %4 ms |").arg(title, name, milliseconds(medianMs(name)), spread(name));
+            details << QStringLiteral("| %1 | %2 | %3 | %4 ms |")
+                           .arg(title, name, milliseconds(medianMs(name)), spread(name));
     }
     QList<double> ms(const QString &name) const
     {
@@ -410,7 +417,8 @@ struct Sides {
     {
         const QList<double> values = ms(name);
         return values.isEmpty() ? QString()
-                                : QStringLiteral("%1–%2").arg(*std::min_element(values.begin(), values.end()), 0, 'f', 0)
+                                : QStringLiteral("%1–%2")
+                                      .arg(*std::min_element(values.begin(), values.end()), 0, 'f', 0)
                                       .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 0);
     }
 };
@@ -430,8 +438,8 @@ QList<Row> table;
 void row(const QString &what, const QString &floor, const QString &vellumo, const QString &ratio,
          const QString &target = QStringLiteral("—"), std::optional<bool> met = std::nullopt)
 {
-    table << Row{what, floor, vellumo, ratio, target,
-                 met ? (*met ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("—")};
+    table << Row {what,  floor,  vellumo,
+                  ratio, target, met ? (*met ? QStringLiteral("yes") : QStringLiteral("no")) : QStringLiteral("—")};
 }
 
 void printTable()
@@ -472,8 +480,9 @@ int main(int argc, char *argv[])
         else if (args[i] == u"--work" && i + 1 < args.size())
             work = QDir(args[++i]).absolutePath();
         else {
-            std::fprintf(stderr, "usage: vellumo-bench [--runs N] [--quick] [--only CASE,...] [--work FOLDER]\n"
-                                 "cases: refresh-50ms, refresh, sizes, cache, start\n");
+            std::fprintf(stderr,
+                         "usage: vellumo-bench [--runs N] [--quick] [--only CASE,...] [--work FOLDER]\n"
+                         "cases: refresh-50ms, refresh, sizes, cache, start\n");
             return 2;
         }
     }
@@ -516,7 +525,8 @@ int main(int argc, char *argv[])
 
     // Refresh with each request answered 50 ms late.
     if (wanted("refresh-50ms")) {
-        Server server(serverProgram, bench.path(QStringLiteral("site-200x150")), 50, bench.path(QStringLiteral("server-50.log")));
+        Server server(serverProgram, bench.path(QStringLiteral("site-200x150")), 50,
+                      bench.path(QStringLiteral("server-50.log")));
         Curl curl(bench, QStringLiteral("site-200x150-50"), server.url(), categories);
         Sides sides;
         sides.add(QStringLiteral("curl parallel"), [&] { return curl.parallel(); });
@@ -526,19 +536,25 @@ int main(int argc, char *argv[])
         mostConnections = 0;
         sides.rounds(runs, QStringLiteral("Refresh 200 × 150, 50 ms"));
         connections50 = mostConnections;
-        const QString what = QStringLiteral("Refresh %1 × %2, 50 ms per request, start to tree painted").arg(categories).arg(skins);
+        const QString what
+            = QStringLiteral("Refresh %1 × %2, 50 ms per request, start to tree painted").arg(categories).arg(skins);
         const double ratio = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl parallel")});
-        row(what, QStringLiteral("curl --parallel --parallel-max 6: ") + milliseconds(sides.medianMs(QStringLiteral("curl parallel"))),
-            milliseconds(sides.medianMs(QStringLiteral("vellumo"))), times(ratio), QStringLiteral("≤ 1.1×"), ratio <= 1.1);
+        row(what,
+            QStringLiteral("curl --parallel --parallel-max 6: ")
+                + milliseconds(sides.medianMs(QStringLiteral("curl parallel"))),
+            milliseconds(sides.medianMs(QStringLiteral("vellumo"))), times(ratio), QStringLiteral("≤ 1.1×"),
+            ratio <= 1.1);
         if (!quick)
-            row(what, QStringLiteral("curl one by one: ") + milliseconds(sides.medianMs(QStringLiteral("curl one by one"))),
+            row(what,
+                QStringLiteral("curl one by one: ") + milliseconds(sides.medianMs(QStringLiteral("curl one by one"))),
                 milliseconds(sides.medianMs(QStringLiteral("vellumo"))),
                 times(sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl one by one")})));
     }
 
     // Refresh on loopback, no delay.
     if (wanted("refresh")) {
-        Server server(serverProgram, bench.path(QStringLiteral("site-200x150")), 0, bench.path(QStringLiteral("server-0.log")));
+        Server server(serverProgram, bench.path(QStringLiteral("site-200x150")), 0,
+                      bench.path(QStringLiteral("server-0.log")));
         Curl curl(bench, QStringLiteral("site-200x150-0"), server.url(), categories);
         Sides sides;
         sides.add(QStringLiteral("curl one by one"), [&] { return curl.oneByOne(); });
@@ -550,15 +566,21 @@ int main(int argc, char *argv[])
         mostConnections = 0;
         sides.rounds(runs, QStringLiteral("Refresh 200 × 150, no delay"));
         connections0 = mostConnections;
-        const QString what = QStringLiteral("Refresh %1 × %2, no delay, start to tree painted").arg(categories).arg(skins);
-        const double ratio = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl one by one"), QStringLiteral("tree floor")});
+        const QString what
+            = QStringLiteral("Refresh %1 × %2, no delay, start to tree painted").arg(categories).arg(skins);
+        const double ratio
+            = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl one by one"), QStringLiteral("tree floor")});
         row(what,
             QStringLiteral("curl one by one %1 + tree floor %2 = %3")
                 .arg(milliseconds(sides.medianMs(QStringLiteral("curl one by one"))),
                      milliseconds(sides.medianMs(QStringLiteral("tree floor"))),
-                     milliseconds(sides.medianMs(QStringLiteral("curl one by one")) + sides.medianMs(QStringLiteral("tree floor")))),
-            milliseconds(sides.medianMs(QStringLiteral("vellumo"))), times(ratio), QStringLiteral("≤ 1.5×"), ratio <= 1.5);
-        row(what, QStringLiteral("curl --parallel --parallel-max 6: ") + milliseconds(sides.medianMs(QStringLiteral("curl parallel"))),
+                     milliseconds(sides.medianMs(QStringLiteral("curl one by one"))
+                                  + sides.medianMs(QStringLiteral("tree floor")))),
+            milliseconds(sides.medianMs(QStringLiteral("vellumo"))), times(ratio), QStringLiteral("≤ 1.5×"),
+            ratio <= 1.5);
+        row(what,
+            QStringLiteral("curl --parallel --parallel-max 6: ")
+                + milliseconds(sides.medianMs(QStringLiteral("curl parallel"))),
             milliseconds(sides.medianMs(QStringLiteral("vellumo"))),
             times(sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl parallel")})));
     }
@@ -582,7 +604,8 @@ int main(int argc, char *argv[])
                     .arg(milliseconds(sides.medianMs(QStringLiteral("curl one by one"))),
                          milliseconds(sides.medianMs(QStringLiteral("tree floor")))),
                 milliseconds(sides.medianMs(QStringLiteral("vellumo"))),
-                times(sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("curl one by one"), QStringLiteral("tree floor")})));
+                times(sides.ratio(QStringLiteral("vellumo"),
+                                  {QStringLiteral("curl one by one"), QStringLiteral("tree floor")})));
         }
     }
 
@@ -601,18 +624,21 @@ int main(int argc, char *argv[])
         const double ratio = sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("tree floor")});
         row(QStringLiteral("Cache load of 32,767 nodes (`loadcache`), start to tree painted"),
             QStringLiteral("bare QTreeWidget: ") + milliseconds(sides.medianMs(QStringLiteral("tree floor"))),
-            milliseconds(sides.medianMs(QStringLiteral("vellumo"))), times(ratio), QStringLiteral("≤ 1.3×"), ratio <= 1.3);
+            milliseconds(sides.medianMs(QStringLiteral("vellumo"))), times(ratio), QStringLiteral("≤ 1.3×"),
+            ratio <= 1.3);
         const double floorMiB = sides.medianPeakMiB(QStringLiteral("tree floor"));
         const double vellumoMiB = sides.medianPeakMiB(QStringLiteral("vellumo"));
         row(QStringLiteral("Peak memory (VmHWM) after 32,767 nodes"), QStringLiteral("%1 MiB").arg(floorMiB, 0, 'f', 1),
-            QStringLiteral("%1 MiB").arg(vellumoMiB, 0, 'f', 1), QStringLiteral("%1%2 MiB").arg(vellumoMiB >= floorMiB ? "+" : "").arg(vellumoMiB - floorMiB, 0, 'f', 1),
+            QStringLiteral("%1 MiB").arg(vellumoMiB, 0, 'f', 1),
+            QStringLiteral("%1%2 MiB").arg(vellumoMiB >= floorMiB ? "+" : "").arg(vellumoMiB - floorMiB, 0, 'f', 1),
             QStringLiteral("≤ floor + 15 MiB"), vellumoMiB <= floorMiB + 15);
     }
 
     // Start to the window shown, the chooser skipped; no cache, no list update.
     if (wanted("start")) {
         Sides sides;
-        sides.add(QStringLiteral("window floor"), [&] { return bench.floor({QStringLiteral("window")}, "window-shown"); });
+        sides.add(QStringLiteral("window floor"),
+                  [&] { return bench.floor({QStringLiteral("window")}, "window-shown"); });
         sides.add(QStringLiteral("vellumo"), [&] {
             return bench.vellumo(startProgram, QStringLiteral("http://127.0.0.1:9/"), 0, {}, "window-shown");
         });
@@ -628,12 +654,13 @@ int main(int argc, char *argv[])
 
     if (wanted("refresh-50ms") || wanted("refresh"))
         row(QStringLiteral("Connections per refresh of 200 × 150 (the most in one)"), QStringLiteral("—"),
-            QStringLiteral("%1 at 50 ms, %2 without delay").arg(connections50).arg(connections0),
-            QStringLiteral("—"), QStringLiteral("≤ 7"), std::max(connections50, connections0) <= 7);
+            QStringLiteral("%1 at 50 ms, %2 without delay").arg(connections50).arg(connections0), QStringLiteral("—"),
+            QStringLiteral("≤ 7"), std::max(connections50, connections0) <= 7);
 
-    std::printf("Medians of %d paired rounds (after one not counted); ratios are medians of the ratios round by round.\n"
-                "Load average (1, 5, 15 min): %s at the start, %s at the end.\n\n",
-                runs, qPrintable(loadBefore), qPrintable(loadAverage()));
+    std::printf(
+        "Medians of %d paired rounds (after one not counted); ratios are medians of the ratios round by round.\n"
+        "Load average (1, 5, 15 min): %s at the start, %s at the end.\n\n",
+        runs, qPrintable(loadBefore), qPrintable(loadAverage()));
     printTable();
     return 0;
 }
