@@ -1,5 +1,6 @@
 #include "app/environment.h"
 #include "app/settings.h"
+#include "app/timing_log.h"
 #include "download/transfer_policy.h"
 #include "platform/registry.h"
 #include "platform/settings_store.h"
@@ -7,9 +8,11 @@
 #include "windows/appearance.h"
 #include "windows/artwork.h"
 #include "windows/form1.h"
+#include "windows/keyed_tree.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -51,6 +54,19 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &vellumo::platform::SingleInstance::activationRequested, &mainWindow,
                      &vellumo::Form1::bringToFront);
     QObject::connect(&mainWindow, &vellumo::Form1::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
+
+    // For benchmarks: the moments a user sees, in the file VELLUMO_TIMING_LOG names.
+    const auto timing = vellumo::TimingLog::fromEnvironment();
+    if (timing) {
+        timing->markAfterNextPaint(&mainWindow, "window-shown");
+        // Connected after the window's own handler, so a load has ended; the
+        // tree is painted once more even if it was painted during the load.
+        QObject::connect(mainWindow.loading, &QTimer::timeout, timing.get(), [&] {
+            timing->mark("load-ended");
+            timing->markAfterNextPaint(mainWindow.TV1->viewport(), "tree-painted");
+            mainWindow.TV1->viewport()->update();
+        });
+    }
     mainWindow.startUp();
     return QApplication::exec();
 }

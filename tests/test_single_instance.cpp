@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,12 @@ namespace {
 class Starts : public ::testing::Test {
 protected:
     // With the profile's runtime folder, where the program listens, and the given settings.
-    void start(QProcess &process, const QString &configFolder)
+    void start(QProcess &process, const QString &configFolder, const QString &timingLog = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_CONFIG_HOME"_s, configFolder);
+        if (!timingLog.isEmpty())
+            environment.insert(u"VELLUMO_TIMING_LOG"_s, timingLog);
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(QStringLiteral(VELLUMO_PROGRAM), {u"loadcache"_s});
@@ -60,6 +63,23 @@ TEST_F(Starts, AfterACrashTheNextStartRunsAndALaterOneHandsOverToItAndEndsWithou
     EXPECT_TRUE(later.exitStatus() == QProcess::NormalExit && later.exitCode() == 0);
     EXPECT_TRUE(QDir(laterConfig).isEmpty()) << "the later start touched its settings";
     EXPECT_EQ(running.state(), QProcess::Running) << "the running instance must keep running";
+}
+
+// The moments a benchmark reads; the chooser is skipped, so the main window shows.
+TEST_F(Starts, WritesTheTimingLogWhenAsked)
+{
+    profile.store(u"algedaan"_s, u"1"_s);
+    const QString log = profile.runtimeFolder() + u"/timing.log"_s;
+    start(running, profile.configFolder(), log);
+    QByteArray text;
+    ASSERT_TRUE(waitUntil([&] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) && (text = file.readAll()).count('\n') == 3;
+    }, 20000)) << text.constData();
+    static const QRegularExpression moment(u"^\\d+\\.\\d{3} (window-shown|load-ended|tree-painted) \\d+\\.\\d{3}$"_s);
+    for (const QByteArray &line : text.trimmed().split('\n'))
+        EXPECT_TRUE(moment.match(QString::fromLatin1(line)).hasMatch()) << line.constData();
+    EXPECT_TRUE(text.contains(" window-shown ") && text.contains(" tree-painted ")) << text.constData();
 }
 
 } // namespace

@@ -128,7 +128,9 @@ struct ServeTest : ::testing::Test {
         writeFile(temp.path / "site-private" / "secret.txt", secret);
         fs::create_symlink("../secret.txt", site / "escape.txt");
         fs::create_directory_symlink("../site-private", site / "Private"); // "site" begins it
-        server.emplace(std::vector<std::string>{"serve", site.string(), "--port", "0"});
+        std::vector<std::string> args{"serve", site.string(), "--port", "0"};
+        args.insert(args.end(), options.begin(), options.end());
+        server.emplace(args);
         const std::regex line(R"(Serving .+ at http://127\.0\.0\.1:(\d+)/\n)");
         std::string log;
         std::smatch match;
@@ -149,6 +151,7 @@ struct ServeTest : ::testing::Test {
         return client;
     }
 
+    std::vector<std::string> options; // of serve
     TempDir temp;
     fs::path site = temp.path / "site";
     std::optional<Tool> server;
@@ -185,6 +188,20 @@ TEST_F(ServeTest, ServesExactBytesOverOneKeptAliveConnectionOnLoopbackOnly)
     EXPECT_EQ(std::set(clientPorts.begin(), clientPorts.end()).size(), 1u) << log;
     // A server listening on every address would answer on 127.0.0.2 too.
     EXPECT_FALSE(client("127.0.0.2").Get("/Plain.txt"));
+}
+
+struct DelayedServeTest : ServeTest {
+    DelayedServeTest() { options = {"--delay-ms", "300"}; }
+};
+
+TEST_F(DelayedServeTest, AnswersEveryRequestThatLate)
+{
+    httplib::Client http = client();
+    for (int request = 0; request < 2; ++request) { // the second on the kept-alive connection
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(http.Get("/Plain.txt"));
+        EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+    }
 }
 
 TEST_F(ServeTest, AnswersNotFoundForMissingFilesAndAnythingOutsideTheFolder)

@@ -1,6 +1,6 @@
 // vellumo-catalogue: serves, checks and builds skin catalogue folders.
 //
-//   vellumo-catalogue serve DIR [--port N]
+//   vellumo-catalogue serve DIR [--port N] [--delay-ms N]
 //   vellumo-catalogue check DIR
 //   vellumo-catalogue build SOURCE TARGET [--order FILE] [--force]
 //
@@ -9,6 +9,9 @@
 // is chosen. Once listening, the program prints one line
 // "Serving DIR at http://127.0.0.1:PORT/" on standard output; every request
 // is logged on standard error. SIGINT or SIGTERM stop it (exit code 0).
+// --delay-ms N answers every request N milliseconds late, as a server far
+// away would (each request waits on its own; requests on other connections
+// wait side by side).
 //
 // check: reads the catalogue in DIR the way Vellumo reads it, prints every
 // problem found, one per line, and exits with 1 if there was any.
@@ -54,12 +57,13 @@ constexpr const char *listenAddress = "127.0.0.1";
 
 int usage(std::ostream &out, int exitCode)
 {
-    out << "Usage: vellumo-catalogue serve DIR [--port N]\n"
+    out << "Usage: vellumo-catalogue serve DIR [--port N] [--delay-ms N]\n"
            "       vellumo-catalogue check DIR\n"
            "       vellumo-catalogue build SOURCE TARGET [--order FILE] [--force]\n"
            "\n"
            "serve  serves the catalogue folder DIR at http://127.0.0.1:PORT/\n"
-           "       (a free port when N is 0 or not given) until SIGINT or SIGTERM\n"
+           "       (a free port when N is 0 or not given) until SIGINT or SIGTERM;\n"
+           "       --delay-ms N answers every request N milliseconds late\n"
            "check  checks the catalogue in DIR and prints every problem found\n"
            "build  makes the catalogue folder TARGET from SOURCE, one folder per\n"
            "       category holding <skin>.gif pictures; categories by name or in the\n"
@@ -198,7 +202,7 @@ private:
     std::thread m_thread;
 };
 
-int serve(const std::string &dir, int port)
+int serve(const std::string &dir, int port, int delayMs)
 {
     std::error_code error;
     const fs::path root = fs::canonical(dir, error);
@@ -217,8 +221,14 @@ int serve(const std::string &dir, int port)
     // response after the first on a connection waits for a delayed ACK.
     server.set_tcp_nodelay(true);
 
-    server.set_pre_routing_handler([&root](const httplib::Request &request,
-                                           httplib::Response &response) {
+    // A connection holds a thread while it is open, also while its request
+    // waits out the delay: room for six connections of one client and more.
+    server.new_task_queue = [] { return new httplib::ThreadPool(16); };
+
+    server.set_pre_routing_handler([&root, delayMs](const httplib::Request &request,
+                                                    httplib::Response &response) {
+        if (delayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         if (request.method != "GET" && request.method != "HEAD") {
             response.status = 405;
             response.set_header("Allow", "GET, HEAD");
@@ -285,13 +295,13 @@ int serve(const std::string &dir, int port)
     return 0;
 }
 
-std::optional<int> parsePort(std::string_view text)
+std::optional<int> parseNumber(std::string_view text, int highest)
 {
-    int port = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (error != std::errc() || end != text.data() + text.size() || port < 0 || port > 65535)
+    int number = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < 0 || number > highest)
         return std::nullopt;
-    return port;
+    return number;
 }
 
 // ---------------------------------------------------------------------------
@@ -332,6 +342,7 @@ int main(int argc, char *argv[])
     const std::string &command = args[0];
     std::vector<std::string> paths;
     int port = 0;
+    int delayMs = 0;
     catalogue::BuildOptions build;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string &arg = args[i];
@@ -341,21 +352,27 @@ int main(int argc, char *argv[])
             if (++i == args.size())
                 return usage(std::cerr, 2);
             build.orderFile = args[i];
-        } else if (command == "serve" && (arg == "--port" || arg.starts_with("--port="))) {
+        } else if (command == "serve"
+                   && (arg == "--port" || arg.starts_with("--port=") || arg == "--delay-ms"
+                       || arg.starts_with("--delay-ms="))) {
+            const bool isPort = arg.starts_with("--port");
+            const std::size_t equals = arg.find('=');
             std::string value;
-            if (arg == "--port") {
+            if (equals == std::string::npos) {
                 if (++i == args.size())
                     return usage(std::cerr, 2);
                 value = args[i];
             } else {
-                value = arg.substr(7);
+                value = arg.substr(equals + 1);
             }
-            const std::optional<int> parsed = parsePort(value);
+            const std::optional<int> parsed = parseNumber(value, isPort ? 65535 : 600'000);
             if (!parsed) {
-                std::cerr << "vellumo-catalogue: not a port number: " << value << "\n";
+                std::cerr << "vellumo-catalogue: not a "
+                          << (isPort ? "port number" : "delay in milliseconds") << ": " << value
+                          << "\n";
                 return 2;
             }
-            port = *parsed;
+            (isPort ? port : delayMs) = *parsed;
         } else if (arg.starts_with("-")) {
             return usage(std::cerr, 2);
         } else {
@@ -364,7 +381,7 @@ int main(int argc, char *argv[])
     }
 
     if (command == "serve" && paths.size() == 1)
-        return serve(paths[0], port);
+        return serve(paths[0], port, delayMs);
     if (command == "check" && paths.size() == 1)
         return check(paths[0]);
     if (command == "build" && paths.size() == 2) {
