@@ -50,6 +50,9 @@ ExternalProject_Add(vellumo_win32
     TEST_COMMAND "")
 message(STATUS "Win32 cross build: ${VELLUMO_MINGW_CXX} -> ${VELLUMO_WIN32_BINARY_DIR}")
 
+# The program runs the helper under wine by its path; it needs no execute bit.
+install(FILES ${VELLUMO_PROGRAM_DIR}/vellumo-closemsn.exe DESTINATION ${VELLUMO_INSTALL_PROGRAM_DIR})
+
 if(NOT VELLUMO_TESTS)
     return()
 endif()

@@ -6,6 +6,11 @@ namespace vellumo {
 
 // The files the program keeps beside itself: the program folder, and in it
 // the cache folder with the catalogue's lists and the last preview.
+//
+// An installed copy lies in a folder its user cannot write. Its cache then
+// lives in the user's cache folder instead, $XDG_CACHE_HOME/vellumo/Cache
+// (~/.cache/vellumo/Cache), as Windows redirects old programs that write
+// beside themselves. A cache folder left in such a program folder is not used.
 class ProgramFiles {
 public:
     // programFolder: without a trailing separator.
@@ -23,6 +28,10 @@ public:
     QString previewFile() const;
 
 private:
+    // Where the cache folder belongs, by trying to write in the program
+    // folder: permission bits do not tell, root may write anywhere they say no.
+    QString cacheLocation() const;
+
     QString folder_;
 };
 

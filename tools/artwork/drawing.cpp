@@ -154,8 +154,10 @@ QImage drawPreview(const QString &fontFamily)
 
 // ---------------------------------------------------------------------------
 // Program icon: a speech bubble that holds a small landscape picture.
-// Each size has its own outline, laid on whole or half pixels so that the
-// edges stay sharp; the landscape is placed relative to the picture.
+// The two small sizes have their own outlines, laid on whole or half pixels
+// so that the edges stay sharp; larger sizes are the 48-pixel drawing scaled
+// up, where a fraction of a pixel no longer shows. The landscape is placed
+// relative to the picture.
 
 namespace {
 
@@ -184,11 +186,14 @@ IconLayout iconLayout(int size)
 
 QImage drawIcon(int size)
 {
-    const IconLayout layout = iconLayout(size);
+    constexpr int largestLayout = 48;
+    const IconLayout layout = iconLayout(std::min(size, largestLayout));
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    if (size > largestLayout)
+        p.scale(qreal(size) / largestLayout, qreal(size) / largestLayout);
 
     QPainterPath bubble;
     bubble.addRoundedRect(layout.body, layout.radius, layout.radius);

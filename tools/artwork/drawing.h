@@ -12,7 +12,7 @@ namespace artwork {
 // the name written in the given handwriting font in the lower right corner.
 QImage drawPreview(const QString &fontFamily);
 
-// The program icon at size x size pixels (32 or 48), with alpha.
+// The program icon at size x size pixels (32, 48 or larger), with alpha.
 QImage drawIcon(int size);
 
 } // namespace artwork

@@ -2,8 +2,9 @@
 //
 //   vellumo-artwork [--font FILE] OUTPUT_FOLDER
 //
-// writes preview.png (the default preview picture), icon-32.png, icon-48.png
-// and vellumo.ico (both icon sizes for Windows) into OUTPUT_FOLDER. The
+// writes preview.png (the default preview picture), icon-32.png, icon-48.png,
+// vellumo.ico (those two sizes for Windows) and icon-64.png, icon-128.png and
+// icon-256.png (for the desktop's icon theme) into OUTPUT_FOLDER. The
 // results are kept in share/artwork/ so that ordinary builds need neither
 // this program nor the font. After writing, every file is read back with
 // Qt's own image readers and compared with what was drawn; the program fails
@@ -150,20 +151,25 @@ int main(int argc, char *argv[])
     }
 
     const QImage preview = artwork::drawPreview(families.first());
-    const QList<QImage> icons{artwork::drawIcon(32), artwork::drawIcon(48)};
+    const QList<QImage> windowsIcons{artwork::drawIcon(32), artwork::drawIcon(48)};
+    QList<QImage> icons = windowsIcons;
+    for (const int size : {64, 128, 256})
+        icons << artwork::drawIcon(size);
+    const auto iconPath = [&folder](const QImage &icon) {
+        return folder.filePath(QStringLiteral("icon-%1.png").arg(icon.width()));
+    };
 
     const QString previewPath = folder.filePath(QStringLiteral("preview.png"));
-    const QString icon32Path = folder.filePath(QStringLiteral("icon-32.png"));
-    const QString icon48Path = folder.filePath(QStringLiteral("icon-48.png"));
     const QString icoPath = folder.filePath(QStringLiteral("vellumo.ico"));
 
-    if (!writeImage(previewPath, preview) || !writeImage(icon32Path, icons[0])
-        || !writeImage(icon48Path, icons[1]) || !writeFile(icoPath, artwork::iconFile(icons)))
+    bool ok = writeImage(previewPath, preview) && writeFile(icoPath, artwork::iconFile(windowsIcons));
+    for (const QImage &icon : icons)
+        ok = ok && writeImage(iconPath(icon), icon);
+    if (!ok)
         return 1;
 
-    const bool ok = checkPng(previewPath, preview, false)
-                 && checkPng(icon32Path, icons[0], true)
-                 && checkPng(icon48Path, icons[1], true)
-                 && checkIco(icoPath, icons);
+    ok = checkPng(previewPath, preview, false) && checkIco(icoPath, windowsIcons);
+    for (const QImage &icon : icons)
+        ok = ok && checkPng(iconPath(icon), icon, true);
     return ok ? 0 : 1;
 }
