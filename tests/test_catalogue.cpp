@@ -18,11 +18,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 #include <QInputDevice>
@@ -103,10 +105,7 @@ struct Load {
     int progress = 0; // cleared at every end but a failure's
 };
 
-void PrintTo(const Load &load, std::ostream *os)
-{
-    *os << load.name;
-}
+void PrintTo(const Load &load, std::ostream *os) { *os << load.name; }
 
 std::vector<Load> loads()
 {
@@ -244,6 +243,21 @@ TEST_F(Preview, TheLoadAsksForEachFileOnceThenAClickedSkinIsFetchedAndShownButNe
             EXPECT_EQ(failure.number(), number) << file.toStdString();
         }
     }
+}
+
+// The cache lies beside the program, or in the user's cache folder when the program's cannot be written.
+TEST(ProgramFiles, KeepTheCacheBesideTheProgramUnlessItsFolderCannotBeWritten)
+{
+    const QTemporaryDir userCache, programFolder;
+    const QByteArray saved = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", userCache.path().toLocal8Bit());
+    // Not even root may make a file in /proc.
+    const ProgramFiles portable(programFolder.path()), installed(u"/proc"_s);
+    EXPECT_EQ(portable.cacheFolder(), programFolder.path() + u"/Cache"_s);
+    EXPECT_EQ(installed.cacheFolder(), userCache.path() + u"/vellumo/Cache"_s);
+    EXPECT_TRUE(QFileInfo(userCache.path() + u"/vellumo/Cache"_s).isDir());
+    EXPECT_EQ(installed.previewFile(), userCache.path() + u"/vellumo/Cache/temp.dat"_s);
+    saved.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", saved);
 }
 
 TEST_F(CatalogueTest, ACacheFolderThatCannotBeMadeEndsTheLoadAndThePreview)

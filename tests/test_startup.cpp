@@ -30,10 +30,7 @@ struct StartCase {
     bool chooserShown = true;
 };
 
-void PrintTo(const StartCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
+void PrintTo(const StartCase &c, std::ostream *os) { *os << c.name; }
 
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 

@@ -20,18 +20,12 @@
 #include <ostream>
 
 // Readable Qt values in test failures.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 inline void PrintTo(const QStringList &list, std::ostream *os)
 {
     *os << '[' << list.join(QStringLiteral("|")).toStdString() << ']';
 }
-inline void PrintTo(const QByteArray &bytes, std::ostream *os)
-{
-    *os << '"' << bytes.toStdString() << '"';
-}
+inline void PrintTo(const QByteArray &bytes, std::ostream *os) { *os << '"' << bytes.toStdString() << '"'; }
 
 namespace vellumo::test {
 
