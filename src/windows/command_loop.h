@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
 
 #include <functional>
 
@@ -18,6 +21,11 @@ class CommandLoop {
 public:
     // closeAsked: told, while a command runs, that a close of this window waits.
     explicit CommandLoop(std::function<void(QWindow *)> closeAsked);
+
+    // A widget that repaints at once when its value changes (a progress bar
+    // does): during a command it is drawn only when the window system may
+    // paint, with its latest value.
+    void drawOnlyWhenLetting(QWidget *widget) { held_.append(widget); }
 
     // A command, for as long as it lives.
     class Command {
@@ -37,6 +45,7 @@ public:
 
 private:
     std::function<void(QWindow *)> closeAsked_;
+    QList<QPointer<QWidget>> held_;
     int depth_ = 0;
     bool letting_ = false;
     QElapsedTimer sinceLast_;

@@ -82,6 +82,7 @@ Form1::Form1(Environment environment)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+    commands_.drawOnlyWhenLetting(ProgressBar1);
     ProgressBar1->raise();
 
     loading = new QTimer(this);
