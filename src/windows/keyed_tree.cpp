@@ -5,8 +5,16 @@
 namespace vellumo {
 
 namespace {
-constexpr int keyRole = Qt::UserRole + 1;
-}
+// A node that carries its key itself: no item data to allocate per node.
+struct KeyedItem : QTreeWidgetItem {
+    KeyedItem(const QString &text, const QString &key)
+        : QTreeWidgetItem(QStringList{text}, UserType)
+        , key(key)
+    {
+    }
+    const QString key;
+};
+} // namespace
 
 KeyedTree::KeyedTree(QWidget *parent)
     : QTreeWidget(parent)
@@ -21,14 +29,15 @@ KeyedTree::KeyedTree(QWidget *parent)
 
 QTreeWidgetItem *KeyedTree::addNode(const QString &parentKey, const QString &key, const QString &text)
 {
-    Q_ASSERT(!byKey_.contains(key));
-    auto *item = new QTreeWidgetItem(QStringList{text});
-    item->setData(0, keyRole, key);
+    auto *item = new KeyedItem(text, key);
     if (parentKey.isEmpty()) {
         attachHeldNodes();
         addTopLevelItem(item);
     } else {
-        QTreeWidgetItem *parent = byKey_.value(parentKey);
+        // Nodes come in runs under one parent: it is looked up once a run.
+        if (!lastParent_ || keyOf(lastParent_) != parentKey)
+            lastParent_ = node(parentKey);
+        QTreeWidgetItem *parent = lastParent_;
         Q_ASSERT(parent);
         if (parent->treeWidget()) { // in the view: hold the new node outside it
             attachHeldNodes();
@@ -38,7 +47,6 @@ QTreeWidgetItem *KeyedTree::addNode(const QString &parentKey, const QString &key
             parent->addChild(item);
         }
     }
-    byKey_.insert(key, item);
     nodes_.append(item);
     return item;
 }
@@ -51,12 +59,18 @@ void KeyedTree::attachHeldNodes()
 
 QTreeWidgetItem *KeyedTree::node(const QString &key) const
 {
-    return byKey_.value(key);
+    // The first node, then from the newest back: where parents are found at once.
+    if (!nodes_.isEmpty() && keyOf(nodes_.first()) == key)
+        return nodes_.first();
+    for (auto it = nodes_.crbegin(); it != nodes_.crend(); ++it)
+        if (keyOf(*it) == key)
+            return *it;
+    return nullptr;
 }
 
 QString KeyedTree::keyOf(const QTreeWidgetItem *item) const
 {
-    return item ? item->data(0, keyRole).toString() : QString();
+    return item && item->type() == QTreeWidgetItem::UserType ? static_cast<const KeyedItem *>(item)->key : QString();
 }
 
 int KeyedTree::nodeCount() const
@@ -75,7 +89,7 @@ void KeyedTree::keyPressEvent(QKeyEvent *event)
 void KeyedTree::removeAllNodes()
 {
     delete std::exchange(held_, nullptr);
-    byKey_.clear();
+    lastParent_ = nullptr;
     nodes_.clear();
     QTreeWidget::clear();
 }

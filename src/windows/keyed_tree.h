@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QTreeWidget>
 
 namespace vellumo {
@@ -19,6 +18,8 @@ public:
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text);
     void attachHeldNodes();
 
+    // The node with this key. Its parent or the first node is found at once,
+    // any other by a search: the catalogue asks for nothing else.
     QTreeWidgetItem *node(const QString &key) const;
     QString keyOf(const QTreeWidgetItem *item) const;
     int nodeCount() const;
@@ -35,10 +36,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QHash<QString, QTreeWidgetItem *> byKey_;
     QList<QTreeWidgetItem *> nodes_;
     QTreeWidgetItem *held_ = nullptr;
     QTreeWidgetItem *heldParent_ = nullptr;
+    QTreeWidgetItem *lastParent_ = nullptr;
 };
 
 } // namespace vellumo
