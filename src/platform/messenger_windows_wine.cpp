@@ -41,13 +41,14 @@ void closeMessengerWindows(const CloseHelper &closeHelper)
         return;
     QElapsedTimer waited;
     waited.start();
-    while (!process.waitForFinished(closeHelper.whileWaiting ? 16 : closeHelper.timeLimitMs)) {
+    while (!process.waitForFinished(16)) {
         if (waited.elapsed() >= closeHelper.timeLimitMs || process.state() == QProcess::NotRunning) {
             process.kill();
             process.waitForFinished(helperStartMs);
             return;
         }
-        closeHelper.whileWaiting();
+        if (closeHelper.whileWaiting)
+            closeHelper.whileWaiting();
     }
 }
 
