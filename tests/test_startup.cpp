@@ -94,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{.name = "DigitsThenMore", .updatelist = u"1x"_s, .failure = typeMismatch},
         StartCase{.name = "Decimal", .updatelist = u"1.0"_s, .failure = typeMismatch},
         StartCase{.name = "Largest", .updatelist = u"32767"_s, .failure = invalidValue},
+        StartCase{.name = "Smallest", .updatelist = u"-32768"_s, .failure = invalidValue},
         StartCase{.name = "Overflow", .updatelist = u"32768"_s, .failure = overflow},
         StartCase{.name = "NegativeOverflow", .updatelist = u"-32769"_s, .failure = overflow},
         StartCase{.name = "Past64Bits", .updatelist = u"18446744073709551617"_s, .failure = overflow},
