@@ -68,6 +68,7 @@ TEST_F(Transfer, PutsOnlyACompleteAnswerInPlaceAndNeverLeavesATemporary)
     server.setHandler("/loop", [](const Request &, Response &res) { res.set_redirect("/loop"); });
     server.setHandler("/to-file", [](const Request &, Response &res) { res.set_redirect("file:///etc/hostname"); });
     server.setHandler("/500", [](const Request &, Response &res) { res.status = 500; res.body = "error"; });
+    server.setHandler("/nowhere", [](const Request &, Response &res) { res.status = 301; res.body = "Evil*List"; });
     server.setHandler("/cut", [](const Request &, Response &res) { // promises 1000 bytes, sends 10
         res.set_content_provider(1000, "text/plain", [](size_t, size_t, httplib::DataSink &sink) {
             sink.write("0123456789", 10);
@@ -94,11 +95,12 @@ TEST_F(Transfer, PutsOnlyACompleteAnswerInPlaceAndNeverLeavesATemporary)
     const QString base = server.baseUrl();
     const QByteArray old("earlier copy\r\n\x00\xFF", 16);
     const std::pair<QString, QByteArray> cases[] = { // no content: the transfer fails
-        {base + u"list.txt"_s, "a*b*c"}, {base + u"moved"_s, "a*b*c"},
+        // Over the kept-alive connection: a host that stalled is asked again.
+        {base + u"list.txt"_s, "a*b*c"}, {base + u"stall"_s, {}}, {base + u"moved"_s, "a*b*c"},
         {QUrl::fromLocalFile(profile.programFolder() + u"/source file.txt"_s).toString(), "local"},
-        {base + u"missing"_s, {}}, {base + u"500"_s, {}}, {base + u"cut"_s, {}}, {base + u"to-file"_s, {}},
+        {base + u"missing"_s, {}}, {base + u"500"_s, {}}, {base + u"nowhere"_s, {}}, {base + u"cut"_s, {}}, {base + u"to-file"_s, {}},
         {base + u"loop"_s, {}}, {base + u"large"_s, {}}, {base + u"unsized"_s, {}}, {u"ftp://127.0.0.1/x"_s, {}},
-        {u"gopher://127.0.0.1/x"_s, {}}, {base + u"stall"_s, {}}};
+        {u"gopher://127.0.0.1/x"_s, {}}};
     for (const auto &[url, content] : cases) {
         SCOPED_TRACE(url.toStdString());
         profile.writeProgramFile(u"target.tmp"_s, old);

@@ -32,11 +32,24 @@ bool hostUnreachable(CURLcode code, CURL *curl)
     if (code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_COULDNT_CONNECT)
         return true;
     if (code == CURLE_OPERATION_TIMEDOUT) {
+        // Timed out before a request went out: not over a connection that was
+        // made, nor over a kept-alive one (whose connect time reads 0 too).
         curl_off_t connected = 0;
+        long sent = 0;
         curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
-        return connected == 0;
+        curl_easy_getinfo(curl, CURLINFO_REQUEST_SIZE, &sent);
+        return connected == 0 && sent == 0;
     }
     return false;
+}
+
+// Only a final 2xx answer is content (file: has no status); a 3xx without
+// a place to go is not.
+bool isContent(CURL *curl)
+{
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    return status == 0 || (status >= 200 && status <= 299);
 }
 } // namespace
 
@@ -146,7 +159,7 @@ void TransferSession::collectEnded()
         } else {
             markReachable(transfer->host_);
         }
-        transfer->end(code == CURLE_OK && !transfer->tooLarge_);
+        transfer->end(code == CURLE_OK && !transfer->tooLarge_ && isContent(curl));
     }
 }
 
