@@ -21,11 +21,13 @@ QString ProgramFiles::file(const QString &name) const
 
 QString ProgramFiles::cacheLocation() const
 {
+    if (!cacheLocation_.isEmpty())
+        return cacheLocation_;
     QTemporaryFile probe(QDir(folder_).filePath(QStringLiteral(".write-test-XXXXXX")));
     if (probe.open() || !QFileInfo::exists(folder_))
-        return file(QStringLiteral("Cache"));
+        return cacheLocation_ = file(QStringLiteral("Cache"));
     const QString userCache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return QDir::toNativeSeparators(userCache + QStringLiteral("/vellumo/Cache"));
+    return cacheLocation_ = QDir::toNativeSeparators(userCache + QStringLiteral("/vellumo/Cache"));
 }
 
 QString ProgramFiles::cacheFolder() const

@@ -30,9 +30,11 @@ public:
 private:
     // Where the cache folder belongs, by trying to write in the program
     // folder: permission bits do not tell, root may write anywhere they say no.
+    // Tried once: every load and preview asks.
     QString cacheLocation() const;
 
     QString folder_;
+    mutable QString cacheLocation_;
 };
 
 } // namespace vellumo

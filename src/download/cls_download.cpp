@@ -10,10 +10,11 @@ clsDownload::clsDownload(TransferSession &session)
 {
 }
 
-bool clsDownload::Get_File(const QString &sURLFileName, const QString &sSaveFileName)
+bool clsDownload::Get_File(const QString &sURLFileName, const QString &sSaveFileName,
+                           const std::function<void()> &whileWaiting)
 {
     try {
-        return session_.start(sURLFileName, sSaveFileName)->finish();
+        return session_.start(sURLFileName, sSaveFileName)->finish(whileWaiting);
     } catch (...) {
         return false;
     }

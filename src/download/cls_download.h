@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace vellumo {
 
 class TransferSession;
@@ -17,7 +19,9 @@ public:
     explicit clsDownload(TransferSession &session);
 
     // True when the address's content now is the file. Never throws.
-    bool Get_File(const QString &sURLFileName, const QString &sSaveFileName);
+    // whileWaiting is called at least once a display frame meanwhile.
+    bool Get_File(const QString &sURLFileName, const QString &sSaveFileName,
+                  const std::function<void()> &whileWaiting = {});
 
 private:
     TransferSession &session_;

@@ -1,6 +1,7 @@
 #include "download/downloader.h"
 
 #include "app/command_report.h"
+#include "download/cls_download.h"
 #include "download/file_transfer.h"
 #include "download/transfer_policy.h"
 #include "localisation/text_table.h"
@@ -62,9 +63,9 @@ bool Downloader::downloadfile(const QString &url, const QString &pad, const QStr
         }
         report_.add();
         report_.add();
-        if (!transfer)
-            transfer = session_.start(address, file);
-        const bool fetched = transfer->finish([this] { report_.keepResponsive(); });
+        const auto whileWaiting = [this] { report_.keepResponsive(); };
+        const bool fetched = transfer ? transfer->finish(whileWaiting)
+                                      : clsDownload(session_).Get_File(address, file, whileWaiting);
         report_.add();
         report_.add();
         report_.add();
