@@ -1,8 +1,8 @@
 #include "windows/command_loop.h"
 
-#include <QCoreApplication>
+#include "platform/command_window_system.h"
+
 #include <QScopedValueRollback>
-#include <qpa/qwindowsysteminterface_p.h>
 
 namespace vellumo {
 
@@ -12,8 +12,11 @@ constexpr qint64 frameMs = 16;
 
 CommandLoop::CommandLoop(std::function<void(QWindow *)> closeAsked)
     : closeAsked_(std::move(closeAsked))
+    , windowSystem_(platform::createCommandWindowSystem())
 {
 }
+
+CommandLoop::~CommandLoop() = default;
 
 CommandLoop::Command::Command(CommandLoop &loop)
     : loop_(loop)
@@ -33,6 +36,7 @@ CommandLoop::Command::~Command()
     for (QWidget *widget : std::as_const(loop_.held_))
         if (widget)
             widget->setUpdatesEnabled(true); // and drawn with what it holds now
+    loop_.windowSystem_->commandEnded();
 }
 
 void CommandLoop::keepResponsive()
@@ -43,14 +47,12 @@ void CommandLoop::keepResponsive()
     for (QWidget *widget : std::as_const(held_))
         if (widget)
             widget->setUpdatesEnabled(true);
-    // Qt counts a close request as input: it stays queued with the clicks and keys.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    const QList<QWindow *> closing = windowSystem_->letRun();
     for (QWidget *widget : std::as_const(held_))
         if (widget)
             widget->setUpdatesEnabled(false);
-    using System = QWindowSystemInterfacePrivate;
-    if (const auto *close = static_cast<System::CloseEvent *>(System::peekWindowSystemEvent(System::Close)))
-        closeAsked_(close->window);
+    for (QWindow *window : closing)
+        closeAsked_(window);
     sinceLast_.start();
 }
 
