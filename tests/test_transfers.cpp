@@ -205,8 +205,8 @@ TEST_F(Transfer, DownloadfileStepsTheProgressAroundTheTransferAndReportsTheOutco
 
     // A prefetched file is what its downloadfile() waits for; the others go.
     server.setFile("/a.txt", "new");
-    downloader.prefetch(server.baseUrl() + u"a.txt"_s, u" "_s + target);
-    downloader.prefetch(server.baseUrl() + u"missing.txt"_s, target + u"2"_s);
+    downloader.prefetch(server.baseUrl() + u"a.txt"_s, u" "_s + target, Content::List);
+    downloader.prefetch(server.baseUrl() + u"missing.txt"_s, target + u"2"_s, Content::List);
     EXPECT_TRUE(downloader.downloadfile(server.baseUrl() + u"a.txt"_s, target, u"Done!"_s));
     EXPECT_EQ(QFile(target).size(), 3);
     EXPECT_EQ(std::ranges::count(server.requests(), "/a.txt"), 2) << "once before, once prefetched";

@@ -66,7 +66,7 @@ void Catalogue::load()
         const QDir cache(files_.cacheFolder());
         const QString listFile = QDir::toNativeSeparators(cache.filePath(skinListName + QStringLiteral(".tmp")));
         if (!loadFromCache)
-            downloader_.downloadfile(skinListUrl(baseUrl), listFile, texts_.msgListDownloaded);
+            downloader_.downloadfile(skinListUrl(baseUrl), listFile, texts_.msgListDownloaded, Content::List);
         report_.add();
         if (!platform::isOrdinaryFile(listFile.toStdU16String()))
             return stopForMissingList();
@@ -85,7 +85,7 @@ void Catalogue::load()
                 } catch (const Failure &) {
                     break; // the loading stops at this name
                 }
-                downloader_.prefetch(categoryFileUrl(baseUrl, category), categoryFile);
+                downloader_.prefetch(categoryFileUrl(baseUrl, category), categoryFile, Content::List);
             }
         }
 
@@ -98,7 +98,8 @@ void Catalogue::load()
             // A name that would leave the cache folder fails before its transfer.
             const QString categoryFile = QDir::toNativeSeparators(cache.filePath(categoryCacheName(category)));
             if (!loadFromCache)
-                downloader_.downloadfile(categoryFileUrl(baseUrl, category), categoryFile, texts_.msgListDownloaded);
+                downloader_.downloadfile(categoryFileUrl(baseUrl, category), categoryFile, texts_.msgListDownloaded,
+                                         Content::List);
             // Its node stays, childless, with everything added before it.
             if (!platform::isOrdinaryFile(categoryFile.toStdU16String()))
                 return stopForMissingList();

@@ -1,7 +1,6 @@
 #include "download/cls_download.h"
 
 #include "download/file_transfer.h"
-#include "download/transfer_policy.h"
 
 namespace vellumo {
 
@@ -11,10 +10,10 @@ clsDownload::clsDownload(TransferSession &session)
 }
 
 bool clsDownload::Get_File(const QString &sURLFileName, const QString &sSaveFileName,
-                           const std::function<void()> &whileWaiting)
+                           const std::function<void()> &whileWaiting, Content content)
 {
     try {
-        return session_.start(sURLFileName, sSaveFileName)->finish(whileWaiting);
+        return session_.start(sURLFileName, sSaveFileName, content)->finish(whileWaiting);
     } catch (...) {
         return false;
     }

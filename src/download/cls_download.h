@@ -1,12 +1,12 @@
 #pragma once
 
+#include "download/transfer_policy.h"
+
 #include <QString>
 
 #include <functional>
 
 namespace vellumo {
-
-class TransferSession;
 
 // Fetches one address into one local file, synchronously, under the limits,
 // connection cache and memory of unreachable hosts of its session.
@@ -21,7 +21,7 @@ public:
     // True when the address's content now is the file. Never throws.
     // whileWaiting is called at least once a display frame meanwhile.
     bool Get_File(const QString &sURLFileName, const QString &sSaveFileName,
-                  const std::function<void()> &whileWaiting = {});
+                  const std::function<void()> &whileWaiting = {}, Content content = Content::Picture);
 
 private:
     TransferSession &session_;

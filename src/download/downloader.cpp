@@ -3,7 +3,6 @@
 #include "app/command_report.h"
 #include "download/cls_download.h"
 #include "download/file_transfer.h"
-#include "download/transfer_policy.h"
 #include "localisation/text_table.h"
 
 #include <algorithm>
@@ -34,9 +33,9 @@ Downloader::Downloader(TransferSession &session, CommandReport &report, const Te
 
 Downloader::~Downloader() = default;
 
-void Downloader::prefetch(const QString &url, const QString &pad)
+void Downloader::prefetch(const QString &url, const QString &pad, Content content)
 {
-    prefetched_.push_back(session_.start(trimBlanks(url), trimBlanks(pad)));
+    prefetched_.push_back(session_.start(trimBlanks(url), trimBlanks(pad), content));
 }
 
 void Downloader::cancelPrefetches()
@@ -49,7 +48,7 @@ bool Downloader::stopped() const
     return session_.stopped();
 }
 
-bool Downloader::downloadfile(const QString &url, const QString &pad, const QString &succesmessage)
+bool Downloader::downloadfile(const QString &url, const QString &pad, const QString &succesmessage, Content content)
 {
     try {
         const QString address = trimBlanks(url), file = trimBlanks(pad);
@@ -65,7 +64,7 @@ bool Downloader::downloadfile(const QString &url, const QString &pad, const QStr
         report_.add();
         const auto whileWaiting = [this] { report_.keepResponsive(); };
         const bool fetched = transfer ? transfer->finish(whileWaiting)
-                                      : clsDownload(session_).Get_File(address, file, whileWaiting);
+                                      : clsDownload(session_).Get_File(address, file, whileWaiting, content);
         report_.add();
         report_.add();
         report_.add();

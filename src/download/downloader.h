@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/transfer_policy.h"
+
 #include <QString>
 
 #include <deque>
@@ -9,7 +11,6 @@ namespace vellumo {
 
 class CommandReport;
 class FileTransfer;
-class TransferSession;
 struct TextTable;
 
 // The one way the program fetches a file: a transfer with its progress
@@ -22,13 +23,14 @@ public:
     // Fetches url into the file pad (blanks around either are removed) and
     // shows succesmessage, or msgDownloadFailed. Answers whether the file was
     // fetched; after a failure, pad holds what it held before.
-    bool downloadfile(const QString &url, const QString &pad, const QString &succesmessage);
+    bool downloadfile(const QString &url, const QString &pad, const QString &succesmessage,
+                      Content content = Content::Picture);
 
     // Queues url to be fetched into pad alongside the transfers that run
     // meanwhile; the downloadfile() for the same pair then waits for it
     // instead of starting anew, and only then pad changes. Taken best in the
     // order given.
-    void prefetch(const QString &url, const QString &pad);
+    void prefetch(const QString &url, const QString &pad, Content content);
     // Stops the prefetched transfers that no downloadfile() took.
     void cancelPrefetches();
     // True once the program's transfers were stopped because it closes.

@@ -1,13 +1,13 @@
 #include "download/file_transfer.h"
 
+#include "app/new_file.h"
 #include "download/transfer_policy.h"
 #include "download/url_encoding.h"
+#include "platform/ordinary_file.h"
 #include "platform/replace_file.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
+#include <QUrl>
 
 #include <curl/curl.h>
 
@@ -100,9 +100,10 @@ void TransferSession::markReachable(const QString &host)
     state_->unreachableUntil.remove(host);
 }
 
-std::unique_ptr<FileTransfer> TransferSession::start(const QString &url, const QString &target)
+std::unique_ptr<FileTransfer> TransferSession::start(const QString &url, const QString &target, Content content)
 {
-    std::unique_ptr<FileTransfer> transfer(new FileTransfer(*this, url, target));
+    std::unique_ptr<FileTransfer> transfer(
+        new FileTransfer(*this, url, target, content == Content::List ? policy.maxListBytes : policy.maxBytes));
     state_->queued[transfer->host_].push_back(transfer.get());
     startQueued();
     return transfer;
@@ -194,11 +195,12 @@ void TransferSession::forget(FileTransfer &transfer)
     }
 }
 
-FileTransfer::FileTransfer(TransferSession &session, const QString &url, const QString &target)
+FileTransfer::FileTransfer(TransferSession &session, const QString &url, const QString &target, std::int64_t maxBytes)
     : session_(session)
     , url_(url)
     , target_(target)
     , host_(hostOfUrl(url))
+    , maxBytes_(maxBytes)
 {
 }
 
@@ -217,14 +219,11 @@ bool FileTransfer::begin()
         end(false);
         return false;
     }
-    // A new file with a name of its own beside the target, never one that
-    // is there already (a link above all), made as any other file would be.
-    const QDir folder = QFileInfo(target_).dir();
-    for (int attempt = 0; attempt < 16 && !file_.isOpen(); ++attempt) {
-        file_.setFileName(folder.filePath(
-            QStringLiteral(".vellumo-%1.part").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'))));
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            file_.setFileName(QString());
+    openNewFileBeside(file_, target_);
+    const QUrl address = QUrl::fromEncoded(encodeUrlForTransfer(url_));
+    if (file_.isOpen() && address.scheme().compare(u"file", Qt::CaseInsensitive) == 0) {
+        readLocalFile(address);
+        return false;
     }
     CURL *curl = file_.isOpen() ? curl_easy_init() : nullptr;
     if (!curl) {
@@ -238,7 +237,7 @@ bool FileTransfer::begin()
     curl_easy_setopt(curl, CURLOPT_PRIVATE, this);
     curl_easy_setopt(curl, CURLOPT_SHARE, session_.state_->share);
     curl_easy_setopt(curl, CURLOPT_URL, url.constData()); // copied by libcurl
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, policy.maxRedirects);
@@ -247,7 +246,7 @@ bool FileTransfer::begin()
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(policy.maxTime.count()));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, policy.lowSpeedBytesPerSecond);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(policy.lowSpeedTime.count()));
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(policy.maxBytes));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBytes_));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Vellumo/1.0");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::write);
@@ -268,11 +267,22 @@ std::size_t FileTransfer::write(char *data, std::size_t size, std::size_t count,
     const std::size_t bytes = size * count;
     transfer.received_ += std::int64_t(bytes);
     // Counted here: a server that sends no length is not stopped by libcurl.
-    if (transfer.received_ > transfer.session_.policy.maxBytes) {
+    if (transfer.received_ > transfer.maxBytes_) {
         transfer.tooLarge_ = true;
         return 0;
     }
     return transfer.file_.write(data, qint64(bytes)) == qint64(bytes) ? bytes : 0;
+}
+
+// A file: address is read here, not by libcurl, whose open() of a FIFO would
+// wait for a writer for ever: only an ordinary file on this machine, under
+// the same size limit.
+void FileTransfer::readLocalFile(const QUrl &address)
+{
+    const bool here = address.host().isEmpty() || address.host().compare(u"localhost", Qt::CaseInsensitive) == 0;
+    const std::optional<std::string> content
+        = here ? platform::readRegularFile(address.toLocalFile().toStdU16String(), maxBytes_) : std::nullopt;
+    end(content && file_.write(content->data(), qint64(content->size())) == qint64(content->size()));
 }
 
 void FileTransfer::end(bool succeeded)

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+class QUrl;
+
 #include <cstdint>
 #include <functional>
 
@@ -33,11 +35,12 @@ public:
 
 private:
     friend class TransferSession;
-    FileTransfer(TransferSession &session, const QString &url, const QString &target);
+    FileTransfer(TransferSession &session, const QString &url, const QString &target, std::int64_t maxBytes);
 
     // Opens the new file and hands the transfer to libcurl; false when it
     // cannot start.
     bool begin();
+    void readLocalFile(const QUrl &address);
     void end(bool succeeded);
     static std::size_t write(char *data, std::size_t size, std::size_t count, void *self);
 
@@ -47,6 +50,7 @@ private:
     const QString url_;
     const QString target_;
     const QString host_;
+    const std::int64_t maxBytes_;
     QFile file_;
     void *curl_ = nullptr; // CURL *
     State state_ = State::Queued;

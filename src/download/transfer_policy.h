@@ -16,7 +16,9 @@ struct TransferPolicy {
     long lowSpeedBytesPerSecond = 1;
     std::chrono::seconds lowSpeedTime{30};
     std::chrono::milliseconds maxTime{120'000};
+    // A picture, and a list: 32,767 names of any sensible length fit in a list.
     std::int64_t maxBytes = 64 * 1024 * 1024;
+    std::int64_t maxListBytes = 8 * 1024 * 1024;
     long maxRedirects = 10;
     // After a host could not be resolved or reached, transfers to it fail at
     // once for this long.
@@ -24,6 +26,9 @@ struct TransferPolicy {
 };
 
 class FileTransfer;
+
+// What a transfer fetches, for its size limit.
+enum class Content { Picture, List };
 
 // What the program's transfers share: their limits, one connection cache
 // (so a catalogue's files travel over a few kept-alive connections) and the
@@ -44,7 +49,7 @@ public:
 
     // Starts fetching url (as a person would type it) into a new file
     // beside target; see FileTransfer.
-    std::unique_ptr<FileTransfer> start(const QString &url, const QString &target);
+    std::unique_ptr<FileTransfer> start(const QString &url, const QString &target, Content content = Content::Picture);
 
     // Ends every transfer, running or waiting, as failed, and every later
     // one at once: the program is closing.
