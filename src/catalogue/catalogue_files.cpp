@@ -30,10 +30,11 @@ QString readListFile(const QString &path)
 
 QString categoryCacheName(const QString &category)
 {
+    const QString name = category + QStringLiteral(".tmp");
     if (category == u"." || category == u".." || category.contains(u'/') || category.contains(u'\\')
-        || category.contains(u':') || category.contains(QChar(0)))
+        || category.contains(u':') || category.contains(QChar(0)) || name.toUtf8().size() > maxFileNameBytes)
         throw Failure{FailureCode::BadFileName};
-    return category + QStringLiteral(".tmp");
+    return name;
 }
 
 QString skinListUrl(const QString &baseUrl)

@@ -10,6 +10,7 @@ namespace vellumo {
 
 inline const QString skinListName = QStringLiteral("msnskins");
 inline constexpr int maxListEntries = 32767;
+inline constexpr int maxFileNameBytes = 255;
 
 // The entries of a list; an empty text has none. Throws Failure Overflow (6)
 // past 32767 entries.
@@ -20,7 +21,8 @@ QStringList splitList(const QString &text);
 QString readListFile(const QString &path);
 
 // The cache file name of a category: the name and ".tmp". Throws Failure
-// BadFileName (52) for a name that would leave the cache folder.
+// BadFileName (52) for a name that would leave the cache folder, and for one
+// longer than a file name may be (in UTF-8, as Linux stores names).
 QString categoryCacheName(const QString &category);
 
 // Addresses below the catalogue's base address.

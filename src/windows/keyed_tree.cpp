@@ -5,10 +5,14 @@
 namespace vellumo {
 
 namespace {
+// More than the tree could ever show; laying out a text of millions of
+// characters would cost gigabytes, and a catalogue may hold one.
+constexpr qsizetype maxShownText = 1000;
+
 // A node that carries its key itself: no item data to allocate per node.
 struct KeyedItem : QTreeWidgetItem {
     KeyedItem(const QString &text, const QString &key)
-        : QTreeWidgetItem(QStringList{text}, UserType)
+        : QTreeWidgetItem(QStringList{text.size() > maxShownText ? text.left(maxShownText) + u'\u2026' : text}, UserType)
         , key(key)
     {
     }

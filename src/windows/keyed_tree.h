@@ -14,7 +14,8 @@ public:
     // or at the top level when parentKey is empty. The key must be new.
     // A node below a top-level one is held, with what is added below it,
     // outside the view until attachHeldNodes() or the next such node: a
-    // category's skins then join the view at once.
+    // category's skins then join the view at once. A text beyond 1000
+    // characters is shown cut short.
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text);
     void attachHeldNodes();
 
