@@ -1,10 +1,11 @@
 #include "messenger/background_file.h"
 
 #include "app/failure.h"
+#include "app/new_file.h"
+#include "platform/replace_file.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace vellumo {
 
@@ -37,10 +38,19 @@ void copyBackground(const QString &source, const QString &target)
     if (isReadOnlyFile(target) || QFileInfo(target).isDir())
         throw Failure{FailureCode::PermissionDenied};
 
-    QSaveFile output(target);
-    output.setDirectWriteFallback(false);
-    if (!output.open(QIODevice::WriteOnly))
+    // Written beside the target and put in its place by a rename: a link
+    // named lvback.gif is replaced, never written through.
+    QFile output;
+    if (!openNewFileBeside(output, target))
         failWith(output.error());
+    const struct RemovedUnlessInPlace {
+        QFile &file;
+        ~RemovedUnlessInPlace()
+        {
+            if (!file.fileName().isEmpty())
+                file.remove();
+        }
+    } removed{output};
     char buffer[64 * 1024];
     for (;;) {
         const qint64 read = input.read(buffer, sizeof buffer);
@@ -51,8 +61,14 @@ void copyBackground(const QString &source, const QString &target)
         if (output.write(buffer, read) != read)
             failWith(output.error());
     }
-    if (!output.commit())
+    output.close();
+    if (output.error() != QFileDevice::NoError)
         failWith(output.error());
+    if (const QFileInfo earlier(target); earlier.isFile())
+        output.setPermissions(earlier.permissions()); // as the picture it replaces
+    if (!platform::replaceFileDurably(output.fileName().toStdU16String(), target.toStdU16String()))
+        throw Failure{FailureCode::PathFileAccessError};
+    output.setFileName(QString());
 }
 
 void deleteBackground(const QString &target)

@@ -9,5 +9,8 @@ namespace vellumo::platform {
 // not followed. Both lie in the same folder. Nothing is forced to disk.
 // Answers whether it worked; when not, both files stay as they were.
 bool replaceFile(const std::u16string &from, const std::u16string &to);
+// The same, for a file that must survive a crash: its content, then its new
+// name, are on the disk when this returns true.
+bool replaceFileDurably(const std::u16string &from, const std::u16string &to);
 
 } // namespace vellumo::platform

@@ -11,4 +11,16 @@ bool replaceFile(const std::u16string &from, const std::u16string &to)
            != 0;
 }
 
+bool replaceFileDurably(const std::u16string &from, const std::u16string &to)
+{
+    const auto *source = reinterpret_cast<const wchar_t *>(from.c_str());
+    const HANDLE file = CreateFileW(source, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return flushed
+           && MoveFileExW(source, reinterpret_cast<const wchar_t *>(to.c_str()),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 } // namespace vellumo::platform
