@@ -86,7 +86,7 @@ void TestServer::serve(const httplib::Request &request, httplib::Response &respo
         std::lock_guard lock(mutex_);
         requests_.push_back(path);
         clientPorts_.push_back(request.remote_port);
-        if (auto it = handlers_.find(path); it != handlers_.end())
+        if (auto it = handlers_.find(path); it != handlers_.end() && it->second)
             handler = it->second;
         else if (auto file = files_.find(path); file != files_.end()) {
             content = file->second;

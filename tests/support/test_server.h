@@ -34,7 +34,7 @@ public:
 
     // Serves content at path (as requested, percent-encoded, e.g. "/a%20b.txt").
     void setFile(const std::string &path, const QByteArray &content);
-    // A handler of its own for a path.
+    // A handler of its own for a path; an empty one serves the file again.
     using Handler = std::function<void(const httplib::Request &, httplib::Response &)>;
     void setHandler(const std::string &path, Handler handler);
 
