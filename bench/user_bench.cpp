@@ -482,7 +482,7 @@ int main(int argc, char *argv[])
         else {
             std::fprintf(stderr,
                          "usage: vellumo-bench [--runs N] [--quick] [--only CASE,...] [--work FOLDER]\n"
-                         "cases: refresh-50ms, refresh, sizes, cache, start\n");
+                         "cases: refresh-50ms, refresh, sizes, cache, start, hostile\n");
             return 2;
         }
     }
@@ -650,6 +650,40 @@ int main(int argc, char *argv[])
             QStringLiteral("bare QMainWindow: ") + milliseconds(floor), milliseconds(mine), times(ratio),
             QStringLiteral("≤ max(1.5×, floor + 10 ms) = %1").arg(milliseconds(std::max(1.5 * floor, floor + 10))),
             mine <= std::max(1.5 * floor, floor + 10));
+    }
+
+    // Peak memory of a refresh from catalogues that a hostile server might send.
+    if (wanted("hostile")) {
+        const QByteArray hugeName(8 * 1024 * 1024 - 1, 'x'), manyNames = [] {
+            QByteArray names("n0");
+            for (int i = 1; i < 40000; ++i)
+                names += "*n" + QByteArray::number(i);
+            return names;
+        }();
+        QByteArray longNames = QByteArray(250, 'y');
+        for (int i = 1; i < 32767; ++i)
+            longNames += '*' + QByteArray::number(i).rightJustified(250, 'y');
+        const std::pair<const char *, std::vector<std::pair<const char *, QByteArray>>> catalogues[] = {
+            {"a list of one name of 8 MiB", {{"msnskins", hugeName}}},
+            {"a skin name of 8 MiB", {{"msnskins", "Big"}, {"Big", hugeName}}},
+            {"a list of 8 MiB and a byte", {{"msnskins", hugeName + "xy"}}},
+            {"40,000 categories", {{"msnskins", manyNames}}},
+            {"40,000 skins", {{"msnskins", "Many"}, {"Many", manyNames}}},
+            {"32,767 skins of 250 characters", {{"msnskins", "Long"}, {"Long", longNames}}},
+        };
+        const QString program = bench.programFolder(QStringLiteral("program-hostile"));
+        for (const auto &[what, files] : catalogues) {
+            const QString site = bench.path(QStringLiteral("site-hostile"));
+            emptyFolder(site);
+            for (const auto &[name, content] : files)
+                writeFile(site + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".txt"), content);
+            Server server(serverProgram, site, 0, bench.path(QStringLiteral("server-hostile.log")));
+            emptyFolder(program + QStringLiteral("/Cache"));
+            const double peak = bench.vellumo(program, server.url(), 1, {}, "tree-painted").peakMiB;
+            row(QStringLiteral("Peak memory (VmHWM), refresh from %1").arg(QLatin1String(what)), QStringLiteral("—"),
+                QStringLiteral("%1 MiB").arg(peak, 0, 'f', 1), QStringLiteral("—"), QStringLiteral("≤ 200 MB"),
+                peak * 1024 * 1024 <= 200e6);
+        }
     }
 
     if (wanted("refresh-50ms") || wanted("refresh"))
