@@ -68,6 +68,14 @@ TransferSession::TransferSession(TransferPolicy policy)
     : policy(policy)
     , state_(std::make_unique<State>())
 {
+}
+
+// libcurl (and the TLS library below it) is set up at the first transfer,
+// not at start: a start needs none.
+void TransferSession::open()
+{
+    if (state_->multi)
+        return;
     initialiseCurlOnce();
     state_->share = curl_share_init();
     curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
@@ -79,8 +87,10 @@ TransferSession::TransferSession(TransferPolicy policy)
 TransferSession::~TransferSession()
 {
     // Transfers outlive their session only by mistake; they are ended first.
-    curl_multi_cleanup(state_->multi);
-    curl_share_cleanup(state_->share);
+    if (state_->multi) {
+        curl_multi_cleanup(state_->multi);
+        curl_share_cleanup(state_->share);
+    }
 }
 
 bool TransferSession::isPaused(const QString &host) const
@@ -102,6 +112,7 @@ void TransferSession::markReachable(const QString &host)
 
 std::unique_ptr<FileTransfer> TransferSession::start(const QString &url, const QString &target, Content content)
 {
+    open();
     std::unique_ptr<FileTransfer> transfer(
         new FileTransfer(*this, url, target, content == Content::List ? policy.maxListBytes : policy.maxBytes));
     state_->queued[transfer->host_].push_back(transfer.get());

@@ -65,6 +65,7 @@ private:
     friend class FileTransfer;
     // Runs the transfers until this one has ended, calling whileWaiting
     // at least once a display frame.
+    void open();
     void waitFor(FileTransfer &transfer, const std::function<void()> &whileWaiting);
     void startQueued();
     void collectEnded();
