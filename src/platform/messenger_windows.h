@@ -21,7 +21,8 @@ struct CloseHelper {
     std::u16string path;
     // How long it waits for that helper before killing it.
     int timeLimitMs = 15'000;
-    // Called at least once a display frame while it waits for the helper.
+    // Called at least once a display frame while it waits: for the helper,
+    // or on Windows for Messenger.
     std::function<void()> whileWaiting = {};
 };
 void closeMessengerWindows(const CloseHelper &helper);

@@ -101,7 +101,11 @@ TEST(CloseMessengerWin, TheFirstWindowOfEachClassIsClosedInOrderAndWaitedFor)
     ASSERT_TRUE(thread.started);
     const std::vector<HWND> &window = thread.windows;
 
-    closeMessengerWindows({});
+    int waits = 0; // each window takes 300 ms to close: the caller is called back meanwhile
+    vellumo::platform::CloseHelper helper;
+    helper.whileWaiting = [&] { ++waits; };
+    closeMessengerWindows(helper);
+    EXPECT_GE(waits, 10);
     EXPECT_EQ(closeCount.load(), 2);
     EXPECT_TRUE(closed[0] == window[1] || closed[0] == window[4]); // msnmsblclass
     EXPECT_TRUE(closed[1] == window[0] || closed[1] == window[3]); // then msblclass
