@@ -93,7 +93,9 @@ TEST_F(EndToEndUnderWine, InstallingASkinWritesLvbackAndClosesMessenger)
 
     EXPECT_EQ(main.statusText(), u"Skin succesvol als achtergrond geplaatst!"_s);
     EXPECT_EQ(readFile(folder + u"/lvback.gif"_s), test::gifPicture(4, 4));
-    EXPECT_TRUE(messenger.waitForFinished(30'000)) << "the stand-in was not closed";
+    // Its end may have been seen already while the window waited for the helper.
+    EXPECT_TRUE(messenger.state() == QProcess::NotRunning || messenger.waitForFinished(30'000))
+        << "the stand-in was not closed";
     EXPECT_EQ(readFile(marker), "WM_CLOSE");
     EXPECT_EQ(run(u"wine"_s, {QStringLiteral(VELLUMO_CLOSE_HELPER)}), 0) << "the helper ends well without Messenger";
 }
