@@ -61,7 +61,6 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
     EXPECT_TRUE(main.loading->isActive());
     EXPECT_EQ(main.catalogue().loadFromCache, c.loadFromCache);
     EXPECT_EQ(main.existingForm2()->Check1->value(), c.checkValue);
-    EXPECT_EQ(main.updateOnStart, c.checkValue);
     EXPECT_EQ(profile.stored(u"updatelist"_s), QString::number(c.checkValue));
     EXPECT_EQ(profile.stored(u"path"_s), QDir::toNativeSeparators(profile.programFolder()));
     EXPECT_EQ(main.catalogue().baseUrl, Settings::builtInBaseUrl);
