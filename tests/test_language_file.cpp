@@ -126,7 +126,7 @@ TEST_F(LoadLanguage, AppliesEveryCaptionThatLastsBeyondTheDialogs)
     EXPECT_EQ(main.statusText(), u"Geladen"_s);
 }
 
-// Either is forgotten: the next start speaks Dutch.
+// A short or a missing file is forgotten: the next start speaks Dutch.
 TEST_F(LoadLanguage, AShortFileChangesNoCaptionButItsLinesAndAMissingOneLoadsDutchFirst)
 {
     load(25);
