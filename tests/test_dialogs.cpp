@@ -1,4 +1,5 @@
-// The settings dialog, the about box and the language chooser.
+// The settings dialog, the about box and the language chooser, and how the
+// program ends with them.
 
 #include "support/test_profile.h"
 #include "windows/form1.h"
@@ -36,6 +37,7 @@ protected:
     }
     test::TestProfile profile;
     Form1 main{profile.environment()};
+    QSignalSpy ended{&main, &Form1::programEnded};
 };
 
 TEST_F(Dialogs, TheSettingsBoxSavesEveryChangeAndClicksOnlyTickOrClear)
@@ -50,8 +52,6 @@ TEST_F(Dialogs, TheSettingsBoxSavesEveryChangeAndClicksOnlyTickOrClear)
         EXPECT_EQ(profile.stored(u"updatelist"_s), QString::number(expected));
     }
     profile.store(u"updatelist"_s, u"0"_s);
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_TRUE(dialog.isVisible()) << "Escape does nothing";
     dialog.Command1->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(profile.stored(u"updatelist"_s), u"0"_s) << "OK saves nothing";
@@ -81,8 +81,6 @@ TEST_F(Dialogs, TheLinkUnderlinesOverItselfAndOpensTheMenusAddress)
     UrlRecorder browser;
     main.menus.about->trigger();
     Form3 &about = *main.existingForm3();
-    QTest::keyClick(&about, Qt::Key_Escape);
-    ASSERT_TRUE(about.isVisible()) << "Escape does nothing";
     auto moveOver = [](QWidget *widget, QPoint at = {3, 3}) {
         QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(widget, &move);
@@ -126,7 +124,8 @@ TEST(Chooser, ListsTheFilesAndOkWithoutOneMeansDutchNextTimeThenTheMenuMakesItAg
     QDir(profile.programFolder()).mkdir(u"folder.lng"_s);
     profile.settings().setLanguage(u"English.lng"_s);
     main.startUp();
-    EXPECT_EQ(main.existingForm4()->windowTitle(), u"Choose your language / Kies je taal"_s);
+    QTest::keyClick(main.existingForm4(), Qt::Key_Escape); // the dialogs have no cancel button
+    ASSERT_TRUE(main.existingForm4() && main.existingForm4()->isVisible()) << "Escape does nothing";
     EXPECT_EQ(main.existingForm4()->focusWidget(), main.existingForm4()->Command1) << "OK has the focus";
     EXPECT_EQ(listed(), (QStringList{u".hidden.lng"_s, u"deutsch.LNG"_s, u"English.lng"_s}));
     EXPECT_TRUE(main.existingForm4()->File1->selectedItems().isEmpty());
@@ -155,9 +154,19 @@ TEST(Chooser, ListsTheFilesAndOkWithoutOneMeansDutchNextTimeThenTheMenuMakesItAg
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
 }
 
+// Closed by its close box before the main window shows, it leaves nothing on screen.
+TEST(Chooser, OnAFirstRunItsCloseBoxEndsTheProgram)
+{
+    test::TestProfile profile;
+    Form1 main{profile.environment()};
+    QSignalSpy ended{&main, &Form1::programEnded};
+    main.startUp();
+    main.existingForm4()->close();
+    EXPECT_EQ(ended.count(), 1);
+}
+
 TEST_F(Dialogs, TheMenuShowsTheHiddenChooserWithoutLoadingAgainAndClosingItKeepsTheProgram)
 {
-    QSignalSpy ended{&main, &Form1::programEnded};
     Form4 *chooser = main.existingForm4();
     ASSERT_FALSE(chooser->isVisible());
     main.setStatusText(u"busy"_s);
@@ -170,6 +179,19 @@ TEST_F(Dialogs, TheMenuShowsTheHiddenChooserWithoutLoadingAgainAndClosingItKeeps
     EXPECT_EQ(ended.count(), 0);
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.existingForm4());
+}
+
+TEST_F(Dialogs, TheCloseCommandEndsTheProgramUnloadingEveryDialogChooserFirst)
+{
+    QStringList unloaded;
+    for (const auto &[dialog, name] : {std::pair<QWidget *, QString>{main.existingForm4(), u"Form4"_s},
+                                       {main.existingForm2(), u"Form2"_s}, {&main.form3(), u"Form3"_s}})
+        QObject::connect(dialog, &QObject::destroyed, [&unloaded, name] { unloaded << name; });
+    main.menus.close->trigger();
+    EXPECT_FALSE(main.isVisible() || main.existingForm2() || main.existingForm3() || main.existingForm4());
+    EXPECT_EQ(ended.count(), 1);
+    test::processDeferredDeletes();
+    EXPECT_EQ(unloaded, (QStringList{u"Form4"_s, u"Form3"_s, u"Form2"_s})) << "every dialog, even one never shown";
 }
 
 } // namespace

@@ -66,45 +66,7 @@ TEST(LanguageFileReader, CountsLinesLikeALineReaderFindsOnlyOrdinaryFilesAndRead
                                                   u"\u00e9\u00e9n \u20ac \u201cx\u201d"_s, u"lone\rCR"_s}));
 }
 
-// The texts in use, without a window.
-TEST(Localisation, TakesALanguageFileLineByLineAndForgetsOneThatIsBrokenOrMissing)
-{
-    test::TestProfile profile;
-    Localisation localisation(profile.settings());
-    const QString path = profile.programFolder() + u"/Test.lng"_s;
-    auto load = [&](int lines) {
-        profile.settings().setLanguage(u"Test.lng"_s);
-        profile.writeProgramFile(u"Test.lng"_s, test::languageFile(test::numberedLines(lines)));
-        return localisation.LoadLanguage(path);
-    };
-    EXPECT_EQ(load(27), Localisation::Outcome::Applied);
-    for (int line = 1; line <= 26; ++line)
-        EXPECT_EQ(localisation.text.entry(line), u"line %1"_s.arg(line));
-    EXPECT_EQ(localisation.appliedCaptions()->capThanks, u"line 25"_s);
-    EXPECT_EQ(profile.settings().language(), u"Test.lng"_s);
-    localisation.LoadDefaultLanguage();
-    EXPECT_EQ(localisation.text.msgSkinApplied, u"Skin succesvol als achtergrond geplaatst!"_s);
-    EXPECT_EQ(localisation.text.msgSkinDownloaded, u"Skin succesvol gedownload!"_s);
-    EXPECT_EQ(localisation.text.capCommand1, u"line 1"_s) << "captions stay until the next start";
-
-    Localisation fresh(profile.settings());
-    fresh.text.capThanks = u"earlier"_s;
-    profile.settings().setLanguage(u"Test.lng"_s);
-    profile.writeProgramFile(u"Test.lng"_s, test::languageFile(test::numberedLines(24)));
-    EXPECT_EQ(fresh.LoadLanguage(path), Localisation::Outcome::Broken);
-    EXPECT_EQ(fresh.text.entry(24), u"line 24"_s);
-    EXPECT_EQ(fresh.text.capThanks, u"earlier"_s) << "line 25 keeps its previous text";
-    EXPECT_FALSE(fresh.appliedCaptions());
-    EXPECT_EQ(profile.settings().language(), QString());
-
-    profile.settings().setLanguage(u"Gone.lng"_s);
-    fresh.text.msgSkinDownloaded = u"stale"_s;
-    EXPECT_EQ(fresh.LoadLanguage(profile.programFolder() + u"/Gone.lng"_s), Localisation::Outcome::Missing);
-    EXPECT_EQ(fresh.text.msgSkinDownloaded, u"Skin succesvol gedownload!"_s);
-    EXPECT_EQ(profile.settings().language(), QString());
-}
-
-// What the windows show of a language file.
+// What the windows show of a language file, the texts behind them and the stored choice.
 class LoadLanguage : public ::testing::Test {
 protected:
     void SetUp() override
@@ -112,6 +74,7 @@ protected:
         MessageBox::takeShown();
         main.LoadDefaultLanguage();
         main.setStatusText(u"before"_s);
+        profile.settings().setLanguage(u"Test.lng"_s);
     }
     void load(int lines)
     {
@@ -133,45 +96,52 @@ protected:
 TEST_F(LoadLanguage, AppliesEveryCaptionThatLastsBeyondTheDialogs)
 {
     load(27);
-    const std::pair<int, std::function<QString()>> captions[] = {
-        {1, [&] { return main.Command1->text(); }}, {11, [&] { return main.menus.file->title(); }},
-        {12, [&] { return main.menus.update->text(); }}, {13, [&] { return main.menus.close->text(); }},
-        {14, [&] { return main.menus.options->title(); }}, {15, [&] { return main.menus.skin->text(); }},
-        {16, [&] { return main.menus.deleteskins->text(); }}, {17, [&] { return main.menus.manualskin->text(); }},
-        {18, [&] { return main.menus.settings->text(); }}, {18, [&] { return main.form2().windowTitle(); }},
-        {19, [&] { return main.menus.language->text(); }}, {20, [&] { return main.menus.out->text(); }},
-        {21, [&] { return main.menus.in->text(); }}, {22, [&] { return main.menus.help->title(); }},
-        {23, [&] { return main.menus.visit->text(); }}, {23, [&] { return main.form3().Label3->text(); }},
-        {24, [&] { return main.form3().Label2->text(); }}, {25, [&] { return main.form3().Label5->text(); }},
-        {26, [&] { return main.form2().Check1->text(); }},
-    };
     for (int pass = 0; pass < 2; ++pass) { // the second time in dialogs made again after their close
-        for (const auto &[line, caption] : captions)
-            EXPECT_EQ(caption(), u"line %1"_s.arg(line)) << "pass " << pass;
+        const std::tuple<int, QObject *, const char *> captions[] = {
+            {1, main.Command1, "text"}, {11, main.menus.file, "title"}, {12, main.menus.update, "text"},
+            {13, main.menus.close, "text"}, {14, main.menus.options, "title"}, {15, main.menus.skin, "text"},
+            {16, main.menus.deleteskins, "text"}, {17, main.menus.manualskin, "text"},
+            {18, main.menus.settings, "text"}, {18, &main.form2(), "windowTitle"}, {19, main.menus.language, "text"},
+            {20, main.menus.out, "text"}, {21, main.menus.in, "text"}, {22, main.menus.help, "title"},
+            {23, main.menus.visit, "text"}, {23, main.form3().Label3, "text"}, {24, main.form3().Label2, "text"},
+            {25, main.form3().Label5, "text"}, {26, main.form2().Check1, "text"},
+        };
+        for (const auto &[line, control, property] : captions)
+            EXPECT_EQ(control->property(property).toString(), u"line %1"_s.arg(line)) << "pass " << pass;
         EXPECT_FALSE(main.existingForm2()->isVisible() || main.existingForm3()->isVisible());
         main.form3().close();
         main.form2().close();
         test::processDeferredDeletes();
         ASSERT_FALSE(main.existingForm2() || main.existingForm3());
     }
+    for (int line = 1; line <= 26; ++line)
+        EXPECT_EQ(main.localisation().text.entry(line), u"line %1"_s.arg(line));
+    EXPECT_EQ(profile.settings().language(), u"Test.lng"_s);
     EXPECT_EQ(main.statusText(), u"before"_s);
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
     main.LoadDefaultLanguage();
-    EXPECT_EQ(main.Command1->text(), u"line 1"_s);
+    for (int line = 2; line <= 10; ++line) // the messages are Dutch again
+        EXPECT_EQ(main.localisation().text.entry(line), builtInTexts().entry(line));
+    EXPECT_EQ(main.Command1->text(), u"line 1"_s) << "captions stay until the next start";
     EXPECT_EQ(main.statusText(), u"Geladen"_s);
 }
 
-TEST_F(LoadLanguage, AShortFileChangesNoCaptionAndAMissingOneLoadsDutchFirst)
+// A short or a missing file is forgotten: the next start speaks Dutch.
+TEST_F(LoadLanguage, AShortFileChangesNoCaptionButItsLinesAndAMissingOneLoadsDutchFirst)
 {
     load(25);
     EXPECT_EQ(main.Command1->text(), u"&Zet als skin"_s);
-    EXPECT_EQ(main.menus.file->title(), u"&Bestand"_s);
+    EXPECT_EQ(main.form3().Label5->text(), builtInTexts().capThanks) << "nor on a dialog made later";
+    EXPECT_EQ(main.localisation().text.entry(25), u"line 25"_s) << "the lines before the end are taken";
     expectOneBox(MessageBox::Icon::Critical, u"Error in language file, cannot read input. Restart "
                                              u"this program to load the default language."_s);
     EXPECT_EQ(main.statusText(), u"before"_s);
+    EXPECT_EQ(profile.settings().language(), QString());
+    profile.settings().setLanguage(u"Gone.lng"_s);
     main.LoadLanguage(main.files().file(u"Gone.lng"_s));
-    EXPECT_EQ(main.statusText(), u"Geladen"_s);
+    EXPECT_EQ(main.statusText(), u"Geladen"_s) << "line 8 of the short file is forgotten";
     expectOneBox(MessageBox::Icon::Information, u"Language file is missing. The default language will be loaded."_s);
+    EXPECT_EQ(profile.settings().language(), QString());
 }
 
 // Every language file that ships, read by the program and shown in its windows.

