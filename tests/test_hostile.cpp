@@ -18,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,42 +29,6 @@ using Request = httplib::Request;
 using Response = httplib::Response;
 
 namespace {
-
-// A server on 127.0.0.1 that answers every connection with the same bytes,
-// HTTP or not, and closes it.
-class RawServer {
-public:
-    explicit RawServer(std::string reply)
-        : reply_(std::move(reply))
-    {
-        sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
-        socklen_t length = sizeof address;
-        bind(listener_, reinterpret_cast<sockaddr *>(&address), length);
-        listen(listener_, 8);
-        getsockname(listener_, reinterpret_cast<sockaddr *>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] {
-            for (int client; (client = accept(listener_, nullptr, nullptr)) >= 0; ::close(client)) {
-                char request[4096];
-                recv(client, request, sizeof request, 0); // one read holds the request line and headers
-                send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
-            }
-        });
-    }
-    ~RawServer()
-    {
-        shutdown(listener_, SHUT_RDWR); // ends accept()
-        thread_.join();
-        ::close(listener_);
-    }
-    QString baseUrl() const { return u"http://127.0.0.1:%1/"_s.arg(port_); }
-
-private:
-    const std::string reply_;
-    int listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    int port_ = 0;
-    std::thread thread_;
-};
 
 QByteArray contents(const QString &path)
 {
@@ -206,7 +169,7 @@ public:
 
     test::TestProfile profile;
     test::TestServer server, other;
-    std::optional<RawServer> rawServer;
+    std::optional<test::RawServer> rawServer;
     Environment environment = profile.environment();
     Form1 main{environment};
     const QString decoy = profile.programFolder() + u"/../outside.txt"_s;

@@ -23,11 +23,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using namespace vellumo;
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -69,56 +64,16 @@ TEST_F(Transfer, FollowsTenRedirectsAtMost)
     EXPECT_EQ(std::ranges::count(server.requests(), "/loop"), 11) << "the first request and 10 redirects";
 }
 
-// A listener that answers nothing, on a given port or a free one. Full, its
-// queue holds one connection that nobody accepts and has no room for
-// another, so a new connect hangs.
-class Listener {
-public:
-    explicit Listener(int port = 0, bool full = false)
-    {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        socklen_t length = sizeof address;
-        bound_ = bind(listener_, reinterpret_cast<sockaddr *>(&address), length) == 0 && listen(listener_, 0) == 0
-                 && getsockname(listener_, reinterpret_cast<sockaddr *>(&address), &length) == 0
-                 && (!full || ::connect(filler_, reinterpret_cast<sockaddr *>(&address), length) == 0);
-        port_ = ntohs(address.sin_port);
-    }
-    ~Listener()
-    {
-        ::close(filler_);
-        ::close(listener_);
-    }
-    bool bound() const { return bound_; }
-    QString url() const { return u"http://127.0.0.1:%1/list.txt"_s.arg(port_); }
-    // Takes every connection waiting in the queue; answers how many there were.
-    int acceptWaiting()
-    {
-        int count = 0;
-        for (int fd; (fd = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK)) >= 0; ++count)
-            ::close(fd);
-        return count;
-    }
-
-private:
-    int listener_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    int filler_ = socket(AF_INET, SOCK_STREAM, 0);
-    int port_ = 0;
-    bool bound_ = false;
-};
-
 TEST_F(Transfer, ARefusedHostIsPausedThenTriedAgain)
 {
     for (const auto pause : {TransferPolicy{}.unreachableHostPause, 0ms}) {
         policy.unreachableHostPause = pause;
         const int port = test::closedPort();
-        EXPECT_FALSE(get(u"http://127.0.0.1:%1/list.txt"_s.arg(port)));
-        Listener late(port);
-        if (!late.bound())
+        EXPECT_FALSE(get(u"http://127.0.0.1:%1/"_s.arg(port)));
+        test::RawServer late(port);
+        if (!late.listening())
             GTEST_SKIP() << "the port was taken meanwhile";
-        EXPECT_FALSE(get(late.url())) << "paused, or asked and never answered";
+        EXPECT_FALSE(get(late.baseUrl())) << "paused, or asked and never answered";
         EXPECT_EQ(late.acceptWaiting(), pause == 0ms ? 1 : 0) << "a paused host is not asked";
     }
 }
@@ -128,11 +83,11 @@ TEST_F(Transfer, AHostThatTakesNoConnectionFailsWithinTheConnectTimeOutAndIsThen
     policy.connectTimeout = 200ms;
     policy.lowSpeedTime = 20s;
     policy.maxTime = 20s;
-    Listener full(0, true);
-    ASSERT_TRUE(full.bound());
+    test::RawServer full(0, true);
+    ASSERT_TRUE(full.listening());
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(get(full.url()));
+    EXPECT_FALSE(get(full.baseUrl()));
     EXPECT_LT(clock.elapsed(), 10'000) << "the connect time-out, not the time limit of a transfer";
     server.setFile("/list.txt", "a*b");
     EXPECT_TRUE(get(server.baseUrl() + u"list.txt"_s)) << "other hosts are asked as usual";
@@ -140,7 +95,7 @@ TEST_F(Transfer, AHostThatTakesNoConnectionFailsWithinTheConnectTimeOutAndIsThen
     // Now the host would take a connection; paused, it is not asked.
     EXPECT_EQ(full.acceptWaiting(), 1);
     policy.lowSpeedTime = 1s;
-    EXPECT_FALSE(get(full.url()));
+    EXPECT_FALSE(get(full.baseUrl()));
     EXPECT_EQ(full.acceptWaiting(), 0) << "a paused host is not asked";
 }
 

@@ -2,9 +2,12 @@
 
 #include <httplib.h>
 
-#include <QTcpServer>
-
 #include <set>
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace vellumo::test {
 
@@ -29,10 +32,7 @@ TestServer::TestServer()
 
 TestServer::~TestServer()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
+    stopping_ = true;
     server_->stop();
     thread_.join();
 }
@@ -66,12 +66,6 @@ int TestServer::connections() const
     return int(std::set<int>(clientPorts_.begin(), clientPorts_.end()).size());
 }
 
-bool TestServer::stopping() const
-{
-    std::lock_guard lock(mutex_);
-    return stopping_;
-}
-
 void TestServer::serve(const httplib::Request &request, httplib::Response &response)
 {
     // The raw target keeps the percent-encoding the client sent.
@@ -103,14 +97,60 @@ void TestServer::serve(const httplib::Request &request, httplib::Response &respo
     }
 }
 
+RawServer::RawServer(int port, bool full)
+    : listener_(socket(AF_INET, SOCK_STREAM, 0))
+    , filler_(socket(AF_INET, SOCK_STREAM, 0))
+{
+    sockaddr_in address{.sin_family = AF_INET, .sin_port = htons(uint16_t(port)), .sin_addr = {htonl(INADDR_LOOPBACK)},
+                        .sin_zero = {}};
+    auto *at = reinterpret_cast<sockaddr *>(&address);
+    socklen_t length = sizeof address;
+    listening_ = bind(listener_, at, length) == 0 && listen(listener_, full ? 0 : 8) == 0
+                 && getsockname(listener_, at, &length) == 0 && (!full || ::connect(filler_, at, length) == 0);
+    port_ = ntohs(address.sin_port);
+}
+
+RawServer::RawServer(std::string reply)
+    : RawServer()
+{
+    reply_ = std::move(reply);
+    thread_ = std::thread([this] {
+        for (int client; (client = accept(listener_, nullptr, nullptr)) >= 0; ::close(client)) {
+            char request[4096];
+            recv(client, request, sizeof request, 0); // one read holds the request line and headers
+            send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+        }
+    });
+}
+
+RawServer::~RawServer()
+{
+    shutdown(listener_, SHUT_RDWR); // ends a waiting accept()
+    if (thread_.joinable())
+        thread_.join();
+    ::close(filler_);
+    ::close(listener_);
+}
+
+QString RawServer::baseUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/").arg(port_);
+}
+
+int RawServer::acceptWaiting()
+{
+    int count = 0;
+    for (pollfd queue{listener_, POLLIN, 0}; poll(&queue, 1, 0) == 1; ++count)
+        ::close(accept(listener_, nullptr, nullptr));
+    return count;
+}
+
 int closedPort()
 {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
+    const RawServer probe;
+    if (!probe.listening())
         qFatal("no free port");
-    const int port = probe.serverPort();
-    probe.close();
-    return port;
+    return probe.port();
 }
 
 QByteArray gifPicture(int width, int height)

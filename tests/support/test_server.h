@@ -3,11 +3,12 @@
 // A real web server on 127.0.0.1 for the transfer tests, running in its own
 // thread on a free port. Files are served from a table; every request is
 // recorded with the client port it came from, so a test can count
-// connections.
+// connections. And a bare socket for hosts that are no proper web server.
 
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,7 +30,6 @@ public:
     TestServer();
     ~TestServer();
 
-    int port() const { return port_; }
     QString baseUrl() const; // http://127.0.0.1:PORT/
 
     // Serves content at path (as requested, percent-encoded, e.g. "/a%20b.txt").
@@ -44,7 +44,7 @@ public:
     int connections() const;
 
     // Set when the test ends, so slow handlers stop.
-    bool stopping() const;
+    bool stopping() const { return stopping_; }
 
 private:
     void serve(const httplib::Request &request, httplib::Response &response);
@@ -57,7 +57,32 @@ private:
     std::map<std::string, Handler> handlers_;
     std::vector<std::string> requests_;
     std::vector<int> clientPorts_;
-    bool stopping_ = false;
+    std::atomic<bool> stopping_ = false;
+};
+
+// A socket listening on 127.0.0.1 for hosts that are no proper web server.
+class RawServer {
+public:
+    // Answers nothing, on a given port or a free one. Full, its queue holds one
+    // connection that nobody takes and has no room for another, so a new connect hangs.
+    explicit RawServer(int port = 0, bool full = false);
+    // Answers every connection with these bytes, HTTP or not, and closes it.
+    explicit RawServer(std::string reply);
+    ~RawServer();
+
+    bool listening() const { return listening_; }
+    int port() const { return port_; }
+    QString baseUrl() const; // http://127.0.0.1:PORT/
+    // Takes the connections waiting in the queue and closes them; answers how many there were.
+    int acceptWaiting();
+
+private:
+    int listener_;
+    int filler_;
+    int port_ = 0;
+    bool listening_ = false;
+    std::string reply_;
+    std::thread thread_;
 };
 
 // A port on 127.0.0.1 where nothing listens (at the moment of the call).
