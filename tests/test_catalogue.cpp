@@ -8,11 +8,8 @@
 #include "download/downloader.h"
 #include "download/transfer_policy.h"
 #include "localisation/text_table.h"
+#include "support/catalogue_window.h"
 #include "support/recorded_report.h"
-#include "support/test_profile.h"
-#include "support/test_server.h"
-#include "windows/form1.h"
-#include "windows/keyed_tree.h"
 
 #include <QAction>
 #include <QApplication>
@@ -273,7 +270,7 @@ TEST_F(CatalogueTest, ACacheFolderThatCannotBeMadeEndsTheLoadAndThePreview)
 
 // The window over a catalogue of two categories, Cartoons (Blue Moon, 4 x 6,
 // and Red Sun) and Nature (Forest, whose picture is missing).
-class CatalogueWindow : public ::testing::Test {
+class CatalogueWindow : public test::CatalogueWindow, public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -282,26 +279,14 @@ protected:
         server.setFile("/Nature.txt", "Forest");
         server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture(4, 6));
         server.setFile("/Cartoons/Red%20Sun.gif", test::gifPicture(1, 2));
-        profile.store(u"base"_s, server.baseUrl());
-        main.catalogue().clock = [] { return QTime(12, 34, 56); };
-        main.LoadDefaultLanguage();
-        main.loading_Timer();
+        start();
     }
-    test::TestProfile profile;
-    test::TestServer server;
-    Form1 main{profile.environment()};
 };
 
 // It shows the catalogue in its tree, previews what is clicked there, reloads
 // the tree on an update, and shows a failure's text.
 TEST_F(CatalogueWindow, ShowsTheTreePreviewsAClickedSkinAndReloadsOnAnUpdate)
 {
-    auto tree = [this] {
-        QStringList lines;
-        for (QTreeWidgetItemIterator it(main.TV1); *it; ++it)
-            lines << QString((*it)->parent() ? (*it)->parent()->parent() ? 4 : 2 : 0, u' ') + (*it)->text(0);
-        return lines.join(u'|');
-    };
     EXPECT_EQ(tree(), u" MSN Skins|   Cartoons|    Blue Moon|    Red Sun|   Nature|    Forest"_s);
     EXPECT_FALSE(main.loading->isActive());
 
@@ -421,8 +406,7 @@ TEST_F(CatalogueWindow, DuringATransferTheWindowRepaintsButStartsNothingAndAClos
     EXPECT_EQ(server.requests().size(), asked + 1) << "the loading timer waited";
     test::processDeferredDeletes();
     EXPECT_EQ(ended.count(), 1);
-    QFile preview(profile.programFolder() + u"/Cache/temp.dat"_s);
-    EXPECT_TRUE(preview.open(QIODevice::ReadOnly) && preview.readAll() == test::gifPicture(4, 6));
+    EXPECT_EQ(test::contents(cacheFile(u"temp.dat"_s)), test::gifPicture(4, 6));
 }
 
 } // namespace

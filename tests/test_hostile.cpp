@@ -3,10 +3,7 @@
 // the earlier cache copies stay, nothing appears outside the cache, and the
 // next good update works.
 
-#include "support/test_profile.h"
-#include "support/test_server.h"
-#include "windows/form1.h"
-#include "windows/keyed_tree.h"
+#include "support/catalogue_window.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -30,12 +27,6 @@ using Response = httplib::Response;
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
-
 // Every path below root: a file with its content, a link with its target.
 std::map<QString, QByteArray> snapshot(const QString &root)
 {
@@ -46,7 +37,7 @@ std::map<QString, QByteArray> snapshot(const QString &root)
         const QString path = it.next();
         const QFileInfo info = it.fileInfo();
         paths[path.mid(root.size())] = info.isSymLink() ? "-> " + info.symLinkTarget().toUtf8()
-                                       : info.isFile()  ? contents(path)
+                                       : info.isFile()  ? test::contents(path)
                                                         : "<not a file>";
     }
     return paths;
@@ -66,29 +57,23 @@ struct Case {
 void PrintTo(const Case &row, std::ostream *os) { *os << row.name; }
 
 const QString downloaded = u"Skinlijst succesvol gedownload!"_s, failed = u"Fout bij het downloaden!"_s;
-QString failure(int number, const char *description)
-{
-    return u"Fout opgetreden: %1 - %2"_s.arg(number).arg(QLatin1StringView(description));
-}
+using test::failure;
 
 // A good catalogue of one category and one skin, loaded and previewed once,
 // with a file outside the cache that links may point at.
-class Hostile : public ::testing::TestWithParam<Case> {
+class Hostile : public ::testing::TestWithParam<Case>, public test::CatalogueWindow {
 public:
     void SetUp() override
     {
         serveGoodCatalogue();
-        profile.store(u"base"_s, server.baseUrl());
         writeFile(decoy, "not to be touched");
         QDir(profile.programFolder()).mkpath(u"tmp"_s);
         oldTemp = qgetenv("TMPDIR");
         qputenv("TMPDIR", (profile.programFolder() + u"/tmp"_s).toLocal8Bit()); // within the sandbox
         // Short limits, so that stalls and drips end within seconds.
-        environment.transfers->policy = {.connectTimeout = 1s, .lowSpeedTime = 1s, .maxTime = 3s};
-        main.catalogue().clock = [] { return QTime(12, 34, 56); };
-        main.LoadDefaultLanguage();
-        main.loading_Timer();
-        main.TV1_NodeClick(main.TV1->node(u"Blue Moon"_s));
+        profile.transfers().policy = {.connectTimeout = 1s, .lowSpeedTime = 1s, .maxTime = 3s};
+        start();
+        click(u"Blue Moon"_s);
         ASSERT_EQ(main.statusText(), u"Geladen"_s);
     }
     void TearDown() override { qputenv("TMPDIR", oldTemp); }
@@ -108,17 +93,10 @@ public:
             main.menus.update->trigger();
             ASSERT_TRUE(test::waitUntil([&] { return !main.loading->isActive(); }, 20000));
         } else {
-            main.TV1_NodeClick(main.TV1->node(u"Blue Moon"_s));
+            click(u"Blue Moon"_s);
             if (command == Command::Install)
                 main.Command1_Click();
         }
-    }
-    QStringList tree() const
-    {
-        QStringList nodes;
-        for (const QTreeWidgetItem *node : main.TV1->nodes())
-            nodes << node->text(0);
-        return nodes;
     }
     static void writeFile(const QString &path, const QByteArray &content)
     {
@@ -160,18 +138,14 @@ public:
             });
         });
     }
-    QString cache(const QString &name) const { return profile.programFolder() + u"/Cache/"_s + name; }
     void link(const QString &name, const QString &target)
     {
-        QFile::remove(cache(name));
-        ASSERT_TRUE(QFile::link(target, cache(name)));
+        QFile::remove(cacheFile(name));
+        ASSERT_TRUE(QFile::link(target, cacheFile(name)));
     }
 
-    test::TestProfile profile;
-    test::TestServer server, other;
+    test::TestServer other;
     std::optional<test::RawServer> rawServer;
-    Environment environment = profile.environment();
-    Form1 main{environment};
     const QString decoy = profile.programFolder() + u"/../outside.txt"_s;
     QByteArray oldTemp;
     bool asNobody = false;
@@ -183,7 +157,7 @@ TEST_P(Hostile, IsReportedAndHarmless)
     const QString root = QFileInfo(profile.programFolder() + u"/.."_s).canonicalFilePath();
     row.arrange(*this);
     const auto before = snapshot(root);
-    const QByteArray cacheFolder = QFile::encodeName(cache({}));
+    const QByteArray cacheFolder = QFile::encodeName(cacheFile({}));
     if (asNobody) { // root may write anything: the command's file access is nobody's
         ASSERT_TRUE(chmod(QFile::encodeName(root).constData(), 0755) == 0 && chmod(cacheFolder.constData(), 0755) == 0);
         setfsgid(65534);
@@ -213,7 +187,7 @@ TEST_P(Hostile, IsReportedAndHarmless)
     base(server.baseUrl());
     run(Command::Update);
     EXPECT_EQ(main.statusText(), downloaded);
-    EXPECT_EQ(tree(), (QStringList{u" MSN Skins"_s, u" Cartoons"_s, u"Blue Moon"_s}));
+    EXPECT_EQ(tree(), u" MSN Skins|   Cartoons|    Blue Moon"_s);
 }
 
 const QByteArray manyNames = [] {

@@ -67,6 +67,12 @@ void TestProfile::writeProgramFile(const QString &name, const QByteArray &conten
         qFatal("cannot write test file %s", qPrintable(file.fileName()));
 }
 
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 QByteArray languageFile(const QStringList &lines, const QByteArray &lineEnd, bool finalLineEnd)
 {
     QByteArray content;

@@ -51,6 +51,8 @@ public:
 
     // closeHelper: the program that closes Messenger's windows; none by default.
     Environment environment(const QString &commandLine = {}, const QString &closeHelper = {});
+    // The environment's transfers, whose limits a test may shorten.
+    TransferSession &transfers() { return transfers_; }
 
     // Writes a file in the program folder.
     void writeProgramFile(const QString &name, const QByteArray &content);
@@ -72,6 +74,9 @@ private:
 QByteArray languageFile(const QStringList &lines, const QByteArray &lineEnd = "\r\n", bool finalLineEnd = true);
 // 26 lines, each naming its line ("line 1" ...), with the given ones replaced.
 QStringList numberedLines(int count = 26);
+
+// What a file holds; "<missing>" when it cannot be read.
+QByteArray contents(const QString &path);
 
 // Lets deferred deletions happen, so closed dialogs are gone.
 void processDeferredDeletes();
