@@ -14,11 +14,8 @@ namespace vellumo::test {
 TestProfile::TestProfile()
 {
     const QDir root(root_.path());
-    root.mkpath(QStringLiteral("program"));
-    root.mkpath(QStringLiteral("config"));
-    root.mkpath(QStringLiteral("runtime"));
-    root.mkpath(QStringLiteral("wine/dosdevices"));
-    root.mkpath(QStringLiteral("wine/drive_c"));
+    for (const char *folder : {"program", "config", "runtime", "wine/dosdevices", "wine/drive_c"})
+        root.mkpath(QLatin1StringView(folder));
     programFolder_ = root.filePath(QStringLiteral("program"));
     configFolder_ = root.filePath(QStringLiteral("config"));
     runtimeFolder_ = root.filePath(QStringLiteral("runtime"));

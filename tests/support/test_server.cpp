@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <optional>
 #include <set>
 
 #include <arpa/inet.h>
@@ -74,23 +75,20 @@ void TestServer::serve(const httplib::Request &request, httplib::Response &respo
     if (query != std::string::npos)
         path.erase(query);
     Handler handler;
-    QByteArray content;
-    bool found = false;
+    std::optional<QByteArray> content;
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(path);
         clientPorts_.push_back(request.remote_port);
         if (auto it = handlers_.find(path); it != handlers_.end() && it->second)
             handler = it->second;
-        else if (auto file = files_.find(path); file != files_.end()) {
+        else if (auto file = files_.find(path); file != files_.end())
             content = file->second;
-            found = true;
-        }
     }
     if (handler) {
         handler(request, response);
-    } else if (found) {
-        response.set_content(content.toStdString(), "application/octet-stream");
+    } else if (content) {
+        response.set_content(content->toStdString(), "application/octet-stream");
     } else {
         response.status = 404;
         response.set_content("not here", "text/plain");
