@@ -27,11 +27,8 @@ Catalogue::Catalogue(const ProgramFiles &files, Downloader &downloader, CommandR
 
 void Catalogue::addNode(const QString &parentKey, const QString &key, const QString &text)
 {
-    const qsizetype before = indexByKey_.size();
-    qsizetype &index = indexByKey_[key]; // one lookup, whether the key is new or not
-    if (indexByKey_.size() == before)
+    if (!indexByKey_.insert(key, nodes_.size()))
         throw Failure{FailureCode::KeyNotUnique};
-    index = nodes_.size();
     nodes_.append(CatalogueNode{parentKey, key, text});
     emit nodeAdded(nodes_.last());
 }
@@ -43,8 +40,8 @@ void Catalogue::addRootNode()
 
 const CatalogueNode *Catalogue::node(const QString &key) const
 {
-    const auto it = indexByKey_.constFind(key);
-    return it == indexByKey_.cend() ? nullptr : &nodes_.at(it.value());
+    const qsizetype position = indexByKey_.find(key);
+    return position < 0 ? nullptr : &nodes_.at(position);
 }
 
 void Catalogue::load()
@@ -106,8 +103,9 @@ void Catalogue::load()
             const QString categoryList = readListFile(categoryFile);
             report_.add();
             const QStringList skins = splitList(categoryList);
-            if (const qsizetype needed = indexByKey_.size() + skins.size(); needed > indexByKey_.capacity())
-                indexByKey_.reserve(std::max(needed, 2 * indexByKey_.capacity())); // room ahead, not a rehash per category
+            indexByKey_.reserve(nodes_.size() + skins.size());
+            if (const qsizetype needed = nodes_.size() + skins.size(); needed > nodes_.capacity())
+                nodes_.reserve(std::max(needed, 2 * nodes_.capacity())); // room ahead, not a move per category
             for (const QString &skin : skins) {
                 addNode(categoryKey, skin, skin);
                 report_.keepResponsive();

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QTime>
+
+#include "catalogue/key_index.h"
 
 #include <functional>
 
@@ -24,6 +25,13 @@ struct CatalogueNode {
 
     bool isSkin() const { return !text.startsWith(u' '); }
 };
+
+} // namespace vellumo
+
+// Three implicitly shared strings: a growing list moves its nodes with memmove.
+Q_DECLARE_TYPEINFO(vellumo::CatalogueNode, Q_RELOCATABLE_TYPE);
+
+namespace vellumo {
 
 // The skin catalogue as data: the root, the categories and their skins, in
 // the order they were added, each under a key of its own. It is loaded from
@@ -83,7 +91,7 @@ private:
     CommandReport &report_;
     const TextTable &texts_;
     QList<CatalogueNode> nodes_;
-    QHash<QString, qsizetype> indexByKey_;
+    KeyIndex indexByKey_{[this](qsizetype position) { return QStringView(nodes_.at(position).key); }};
 };
 
 } // namespace vellumo
