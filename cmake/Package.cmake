@@ -29,6 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/postrm)
 # The libraries the binaries link, as dpkg-shlibdeps finds them; Messenger
 # itself runs under wine, which the package recommends but does not need.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libcurl is loaded by name at the first transfer, so dpkg-shlibdeps cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4 (>= 7.85)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS wine)
 # The first line is the synopsis; cpack indents the rest and turns the empty
 # line into the paragraph break.

@@ -3,13 +3,12 @@
 #include "app/new_file.h"
 #include "download/transfer_policy.h"
 #include "download/url_encoding.h"
+#include "platform/curl_library.h"
 #include "platform/ordinary_file.h"
 #include "platform/replace_file.h"
 
 #include <QHash>
 #include <QUrl>
-
-#include <curl/curl.h>
 
 #include <chrono>
 #include <deque>
@@ -19,12 +18,10 @@ namespace vellumo {
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// libcurl is set up once for the process and never torn down: its global
-// clean-up is not safe while any other part of the process might use it.
-void initialiseCurlOnce()
+// libcurl, once a session has opened (and found it).
+const platform::CurlLibrary &libcurl()
 {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    (void)initialised;
+    return *platform::curlLibrary();
 }
 
 bool hostUnreachable(CURLcode code, CURL *curl)
@@ -36,8 +33,8 @@ bool hostUnreachable(CURLcode code, CURL *curl)
         // made, nor over a kept-alive one (whose connect time reads 0 too).
         curl_off_t connected = 0;
         long sent = 0;
-        curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
-        curl_easy_getinfo(curl, CURLINFO_REQUEST_SIZE, &sent);
+        libcurl().easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
+        libcurl().easy_getinfo(curl, CURLINFO_REQUEST_SIZE, &sent);
         return connected == 0 && sent == 0;
     }
     return false;
@@ -48,7 +45,7 @@ bool hostUnreachable(CURLcode code, CURL *curl)
 bool isContent(CURL *curl)
 {
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    libcurl().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     return status == 0 || (status >= 200 && status <= 299);
 }
 } // namespace
@@ -70,26 +67,25 @@ TransferSession::TransferSession(TransferPolicy policy)
 {
 }
 
-// libcurl (and the TLS library below it) is set up at the first transfer,
-// not at start: a start needs none.
+// libcurl (and the TLS library below it) is loaded and set up at the first
+// transfer, not at start: a start needs none.
 void TransferSession::open()
 {
-    if (state_->multi)
-        return;
-    initialiseCurlOnce();
-    state_->share = curl_share_init();
-    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
-    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    curl_share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-    state_->multi = curl_multi_init();
+    if (state_->multi || !platform::curlLibrary())
+        return; // without libcurl every transfer fails
+    state_->share = libcurl().share_init();
+    libcurl().share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+    libcurl().share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    libcurl().share_setopt(state_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    state_->multi = libcurl().multi_init();
 }
 
 TransferSession::~TransferSession()
 {
     // Transfers outlive their session only by mistake; they are ended first.
     if (state_->multi) {
-        curl_multi_cleanup(state_->multi);
-        curl_share_cleanup(state_->share);
+        libcurl().multi_cleanup(state_->multi);
+        libcurl().share_cleanup(state_->share);
     }
 }
 
@@ -156,17 +152,17 @@ void TransferSession::startQueued()
 void TransferSession::collectEnded()
 {
     int left = 0;
-    while (CURLMsg *message = curl_multi_info_read(state_->multi, &left)) {
+    while (CURLMsg *message = libcurl().multi_info_read(state_->multi, &left)) {
         if (message->msg != CURLMSG_DONE)
             continue;
         FileTransfer *transfer = nullptr;
-        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+        libcurl().easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
         const CURLcode code = message->data.result;
         CURL *curl = message->easy_handle;
         if (hostUnreachable(code, curl)) {
             markUnreachable(transfer->host_);
             char *effective = nullptr;
-            if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+            if (libcurl().easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
                 markUnreachable(hostOfUrl(QString::fromUtf8(effective)));
         } else {
             markReachable(transfer->host_);
@@ -179,12 +175,14 @@ void TransferSession::waitFor(FileTransfer &transfer, const std::function<void()
 {
     while (transfer.state_ != FileTransfer::State::Ended) {
         startQueued();
+        if (transfer.state_ == FileTransfer::State::Ended)
+            break; // ended as it began (without libcurl, every one does)
         int running = 0;
-        curl_multi_perform(state_->multi, &running);
+        libcurl().multi_perform(state_->multi, &running);
         collectEnded();
         if (transfer.state_ == FileTransfer::State::Ended)
             break;
-        curl_multi_poll(state_->multi, nullptr, 0, whileWaiting ? 16 : 100, nullptr);
+        libcurl().multi_poll(state_->multi, nullptr, 0, whileWaiting ? 16 : 100, nullptr);
         if (whileWaiting)
             whileWaiting(); // which may stop the session
     }
@@ -198,8 +196,8 @@ void TransferSession::forget(FileTransfer &transfer)
         if (it != state_->queued.end())
             std::erase(it.value(), &transfer);
     } else if (transfer.curl_) {
-        curl_multi_remove_handle(state_->multi, static_cast<CURL *>(transfer.curl_));
-        curl_easy_cleanup(static_cast<CURL *>(transfer.curl_));
+        libcurl().multi_remove_handle(state_->multi, static_cast<CURL *>(transfer.curl_));
+        libcurl().easy_cleanup(static_cast<CURL *>(transfer.curl_));
         transfer.curl_ = nullptr;
         --state_->running[transfer.host_];
         state_->inLibcurl.removeOne(&transfer);
@@ -236,34 +234,35 @@ bool FileTransfer::begin()
         readLocalFile(address);
         return false;
     }
-    CURL *curl = file_.isOpen() ? curl_easy_init() : nullptr;
+    CURL *curl = file_.isOpen() && session_.state_->multi ? libcurl().easy_init() : nullptr;
     if (!curl) {
         end(false);
         return false;
     }
     curl_ = curl;
+    const platform::CurlLibrary &lib = libcurl();
     state_ = State::Running;
     const TransferPolicy &policy = session_.policy;
     const QByteArray url = encodeUrlForTransfer(url_);
-    curl_easy_setopt(curl, CURLOPT_PRIVATE, this);
-    curl_easy_setopt(curl, CURLOPT_SHARE, session_.state_->share);
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData()); // copied by libcurl
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, policy.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(policy.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(policy.maxTime.count()));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, policy.lowSpeedBytesPerSecond);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(policy.lowSpeedTime.count()));
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBytes_));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Vellumo/1.0");
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::write);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
-    if (curl_multi_add_handle(session_.state_->multi, curl) != CURLM_OK) {
-        curl_easy_cleanup(curl);
+    lib.easy_setopt(curl, CURLOPT_PRIVATE, this);
+    lib.easy_setopt(curl, CURLOPT_SHARE, session_.state_->share);
+    lib.easy_setopt(curl, CURLOPT_URL, url.constData()); // copied by libcurl
+    lib.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    lib.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    lib.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    lib.easy_setopt(curl, CURLOPT_MAXREDIRS, policy.maxRedirects);
+    lib.easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    lib.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(policy.connectTimeout.count()));
+    lib.easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(policy.maxTime.count()));
+    lib.easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, policy.lowSpeedBytesPerSecond);
+    lib.easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(policy.lowSpeedTime.count()));
+    lib.easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBytes_));
+    lib.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    lib.easy_setopt(curl, CURLOPT_USERAGENT, "Vellumo/1.0");
+    lib.easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::write);
+    lib.easy_setopt(curl, CURLOPT_WRITEDATA, this);
+    if (lib.multi_add_handle(session_.state_->multi, curl) != CURLM_OK) {
+        lib.easy_cleanup(curl);
         curl_ = nullptr;
         end(false);
         return false;
