@@ -12,8 +12,6 @@
 #include <QDir>
 #include <QSet>
 
-#include <algorithm>
-
 namespace vellumo {
 
 Catalogue::Catalogue(const ProgramFiles &files, Downloader &downloader, CommandReport &report,
@@ -104,8 +102,6 @@ void Catalogue::load()
             report_.add();
             const QStringList skins = splitList(categoryList);
             indexByKey_.reserve(nodes_.size() + skins.size());
-            if (const qsizetype needed = nodes_.size() + skins.size(); needed > nodes_.capacity())
-                nodes_.reserve(std::max(needed, 2 * nodes_.capacity())); // room ahead, not a move per category
             for (const QString &skin : skins) {
                 addNode(categoryKey, skin, skin);
                 report_.keepResponsive();

@@ -28,7 +28,8 @@ struct CatalogueNode {
 
 } // namespace vellumo
 
-// Three implicitly shared strings: a growing list moves its nodes with memmove.
+// Three implicitly shared strings: a growing list moves its nodes as bytes
+// (realloc), not one by one.
 Q_DECLARE_TYPEINFO(vellumo::CatalogueNode, Q_RELOCATABLE_TYPE);
 
 namespace vellumo {
