@@ -102,10 +102,12 @@ void Catalogue::load()
             report_.add();
             const QStringList skins = splitList(categoryList);
             indexByKey_.reserve(nodes_.size() + skins.size());
-            for (const QString &skin : skins) {
-                addNode(categoryKey, skin, skin);
-                report_.keepResponsive();
+            for (qsizetype i = 0; i < skins.size(); ++i) {
+                addNode(categoryKey, skins[i], skins[i]);
+                if (i % 64 == 63) // a look at the clock costs more than a node
+                    report_.keepResponsive();
             }
+            report_.keepResponsive(); // and after every category, even one without skins
         }
         report_.clear();
     } catch (const Failure &failure) {
