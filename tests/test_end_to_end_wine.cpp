@@ -33,12 +33,6 @@ int run(const QString &program, const QStringList &arguments)
     return -1;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // In a private copy of the booted template prefix, with its own wineserver.
 class EndToEndUnderWine : public ::testing::Test {
 protected:
@@ -92,11 +86,11 @@ TEST_F(EndToEndUnderWine, InstallingASkinWritesLvbackAndClosesMessenger)
     main.Command1_Click();
 
     EXPECT_EQ(main.statusText(), u"Skin succesvol als achtergrond geplaatst!"_s);
-    EXPECT_EQ(readFile(folder + u"/lvback.gif"_s), test::gifPicture(4, 4));
+    EXPECT_EQ(test::contents(folder + u"/lvback.gif"_s), test::gifPicture(4, 4));
     // Its end may have been seen already while the window waited for the helper.
     EXPECT_TRUE(messenger.state() == QProcess::NotRunning || messenger.waitForFinished(30'000))
         << "the stand-in was not closed";
-    EXPECT_EQ(readFile(marker), "WM_CLOSE");
+    EXPECT_EQ(test::contents(marker), "WM_CLOSE");
     EXPECT_EQ(run(u"wine"_s, {QStringLiteral(VELLUMO_CLOSE_HELPER)}), 0) << "the helper ends well without Messenger";
 }
 

@@ -24,18 +24,13 @@
 
 using namespace vellumo;
 using namespace Qt::StringLiterals;
+using vellumo::test::contents;
 using vellumo::test::TestProfile;
 
 namespace {
 
 const QString applied = u"Skin succesvol als achtergrond geplaatst!"_s;
 const QString removed = u"Achtergrond succesvol verwijderd!"_s;
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 void writeFile(const QString &path, const QByteArray &content)
 {
@@ -127,7 +122,7 @@ protected:
         writeFile(msn + u"/msnmsgr.exe"_s, "MZ");
     }
     static QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
-    QStringList wineCalls() const { return QString::fromUtf8(readFile(wineLog)).split(u'\n', Qt::SkipEmptyParts); }
+    QStringList wineCalls() const { return QString::fromUtf8(contents(wineLog)).split(u'\n', Qt::SkipEmptyParts); }
 
     TestProfile profile;
     const QString preview = profile.programFolder() + u"/Cache/temp.dat"_s;
@@ -153,11 +148,11 @@ TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
     writeFile(msnGif, "old");
     installer.install(preview + u"~"_s);
     EXPECT_EQ(report.take(), QStringList{u"failure: 53"_s}) << "no preview file";
-    EXPECT_EQ(readFile(windowsGif), "installed");
+    EXPECT_EQ(contents(windowsGif), "installed");
     installer.install(preview);
     EXPECT_EQ(report.take(), QStringList{u"status: "_s + applied});
-    EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3));
-    EXPECT_EQ(readFile(msnGif), "old") << "no program file";
+    EXPECT_EQ(contents(windowsGif), test::gifPicture(3, 3));
+    EXPECT_EQ(contents(msnGif), "old") << "no program file";
     EXPECT_EQ(filesIn(windows), (QStringList{u"lvback.gif"_s, u"msmsgs.exe"_s})) << "no temporary left";
     installer.remove();
     EXPECT_EQ(report.take(), QStringList{u"status: "_s + removed});
@@ -180,7 +175,7 @@ TEST_F(Messenger, AHelperThatHangsIsGivenUpOnAndTheCommandEndsAsUsual)
     EXPECT_LT(clock.elapsed(), 20'000) << "the helper is killed after 5 s";
     EXPECT_GT(waits, 100) << "the window was let repaint meanwhile";
     EXPECT_EQ(report.status, applied);
-    EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3));
+    EXPECT_EQ(contents(windowsGif), test::gifPicture(3, 3));
     EXPECT_EQ(wineCalls().size(), 1);
 }
 
@@ -194,8 +189,8 @@ TEST_F(Messenger, FoldersMatchIgnoringCaseAndJoinTheirFilesWithOneSeparator)
     installer.install(preview);
     EXPECT_EQ(report.status, applied);
     EXPECT_EQ(filesIn(windows), (QStringList{u"LvBack.GIF"_s, u"MSMSGS.EXE"_s}));
-    EXPECT_EQ(readFile(windows + u"/LvBack.GIF"_s), test::gifPicture(3, 3));
-    EXPECT_EQ(readFile(msnGif), test::gifPicture(3, 3));
+    EXPECT_EQ(contents(windows + u"/LvBack.GIF"_s), test::gifPicture(3, 3));
+    EXPECT_EQ(contents(msnGif), test::gifPicture(3, 3));
     installer.remove();
     EXPECT_EQ(filesIn(windows), QStringList{u"MSMSGS.EXE"_s});
     EXPECT_EQ(filesIn(msn), QStringList{u"msnmsgr.exe"_s});
@@ -214,12 +209,12 @@ TEST_F(Messenger, APictureFromDiskNeedsOnlyTheFolder)
     EXPECT_EQ(filesIn(windows), QStringList());
     installer.installFromDisk(mine);
     EXPECT_EQ(report.take(), (QStringList{u"picture: 7x2"_s, u"status: "_s + applied}));
-    EXPECT_EQ(readFile(windowsGif), test::gifPicture(7, 2));
-    EXPECT_EQ(readFile(msnGif), test::gifPicture(7, 2));
+    EXPECT_EQ(contents(windowsGif), test::gifPicture(7, 2));
+    EXPECT_EQ(contents(msnGif), test::gifPicture(7, 2));
     writeFile(windows + u"/msmsgs.exe"_s, "MZ");
     installer.install(preview);
-    EXPECT_EQ(readFile(windowsGif), test::gifPicture(3, 3)) << "the catalogue's preview file";
-    EXPECT_EQ(readFile(msnGif), test::gifPicture(7, 2));
+    EXPECT_EQ(contents(windowsGif), test::gifPicture(3, 3)) << "the catalogue's preview file";
+    EXPECT_EQ(contents(msnGif), test::gifPicture(7, 2));
 }
 
 TEST_F(Messenger, WithoutAnInstallationOnlyRemovingSucceedsNothingChangesAndMessengerIsNotAsked)
@@ -249,8 +244,8 @@ TEST_F(Messenger, AReadOnlyBackgroundStopsTheCommandAtTheFirstInstallation)
     installer.install(preview);
     installer.remove();
     EXPECT_EQ(report.take(), (QStringList{u"failure: 70"_s, u"failure: 70"_s}));
-    EXPECT_EQ(readFile(windowsGif), "protected");
-    EXPECT_EQ(readFile(msnGif), "second") << "installation 2 is not reached";
+    EXPECT_EQ(contents(windowsGif), "protected");
+    EXPECT_EQ(contents(msnGif), "second") << "installation 2 is not reached";
     EXPECT_EQ(wineCalls(), QStringList());
 }
 

@@ -11,14 +11,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 
 using vellumo::platform::closeMessengerWindows;
 
 namespace {
 
 constexpr DWORD waitMs = 30000; // bounds waits that should end far sooner
-const char *const unrelatedClass = "VellumoUnrelatedClass";
 
 // The windows that have handled WM_CLOSE since the last WindowThread was made, in that order.
 std::atomic<int> closeCount{0};
@@ -60,9 +58,15 @@ struct WindowThread {
     static DWORD WINAPI run(void *self)
     {
         auto &me = *static_cast<WindowThread *>(self);
-        for (const auto &[className, title] : me.wanted)
+        for (const auto &[className, title] : me.wanted) {
+            WNDCLASSA windowClass = {};
+            windowClass.lpfnWndProc = windowProc;
+            windowClass.hInstance = GetModuleHandleW(nullptr);
+            windowClass.lpszClassName = className;
+            RegisterClassA(&windowClass); // fails, harmlessly, for a class already known
             me.windows.push_back(CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                                 nullptr, GetModuleHandleW(nullptr), nullptr));
+                                                 nullptr, windowClass.hInstance, nullptr));
+        }
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // a queue for WM_QUIT
         SetEvent(me.ready);
@@ -93,7 +97,7 @@ TEST(CloseMessengerWin, TheFirstWindowOfEachClassIsClosedInOrderAndWaitedFor)
     // stacking order passes for it; the unrelated window bears a class name as title.
     WindowThread thread({{"msblclass", "1"},
                          {"msnmsblclass", "2"},
-                         {unrelatedClass, "msnmsblclass"},
+                         {"VellumoUnrelatedClass", "msnmsblclass"},
                          {"msblclass", "4"},
                          {"msnmsblclass", "5"}});
     ASSERT_TRUE(thread.started);
@@ -120,20 +124,4 @@ TEST(CloseMessengerWin, AHungMessengerIsGivenUpOn)
     EXPECT_TRUE(GetTickCount64() - start < 8000); // callers allow 15 s
     EXPECT_EQ(closeCount.load(), 1);
     EXPECT_TRUE(closed[0] == responsive.windows[0]);
-}
-
-int main(int argc, char **argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    for (const char *name : {"msnmsblclass", "msblclass", unrelatedClass}) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = name;
-        if (!RegisterClassA(&windowClass)) {
-            std::printf("cannot register the window classes (error %lu)\n", GetLastError());
-            return 1;
-        }
-    }
-    return RUN_ALL_TESTS();
 }
