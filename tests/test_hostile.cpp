@@ -59,14 +59,13 @@ void PrintTo(const Case &row, std::ostream *os) { *os << row.name; }
 const QString downloaded = u"Skinlijst succesvol gedownload!"_s, failed = u"Fout bij het downloaden!"_s;
 using test::failure;
 
-// A good catalogue of one category and one skin, loaded and previewed once,
+// The window over its good catalogue, loaded and Blue Moon previewed once,
 // with a file outside the cache that links may point at.
 class Hostile : public ::testing::TestWithParam<Case>, public test::CatalogueWindow {
 public:
     void SetUp() override
     {
-        serveGoodCatalogue();
-        writeFile(decoy, "not to be touched");
+        profile.writeProgramFile(decoy, "not to be touched");
         QDir(profile.programFolder()).mkpath(u"tmp"_s);
         oldTemp = qgetenv("TMPDIR");
         qputenv("TMPDIR", (profile.programFolder() + u"/tmp"_s).toLocal8Bit()); // within the sandbox
@@ -78,15 +77,6 @@ public:
     }
     void TearDown() override { qputenv("TMPDIR", oldTemp); }
 
-    void serveGoodCatalogue()
-    {
-        for (const char *path : {"/msnskins.txt", "/Cartoons.txt", "/Cartoons/Blue%20Moon.gif"})
-            server.setHandler(path, {});
-        server.setFile("/msnskins.txt", "Cartoons");
-        server.setFile("/Cartoons.txt", "Blue Moon");
-        server.setFile("/Nature.txt", "Forest");
-        server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture(4, 6));
-    }
     void run(Command command)
     {
         if (command == Command::Update) {
@@ -98,14 +88,8 @@ public:
                 main.Command1_Click();
         }
     }
-    static void writeFile(const QString &path, const QByteArray &content)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size()) << path.toStdString();
-    }
     void base(const QString &url) { main.catalogue().baseUrl = url; }
     void raw(const std::string &reply) { base(rawServer.emplace(reply).baseUrl()); }
-    void answer(const std::string &path, test::TestServer::Handler handler) { server.setHandler(path, handler); }
     void answer(const std::string &path, int status, const std::string &location = {})
     {
         server.setHandler(path, [=](const Request &, Response &response) {
@@ -118,23 +102,13 @@ public:
     // One byte, then nothing more, or a byte every 100 ms, until the client gives up.
     void hold(const std::string &path, bool drip)
     {
-        answer(path, [this, drip](const Request &, Response &response) {
+        server.setHandler(path, [this, drip](const Request &, Response &response) {
             response.set_chunked_content_provider("text/plain", [this, drip](size_t offset, httplib::DataSink &sink) {
                 if (offset > 600 || !sink.write("Cartoons" + offset % 8, 1)) // at most a minute
                     return false;
                 for (int i = 0; i < (drip ? 2 : 200) && sink.is_writable() && !server.stopping(); ++i)
                     std::this_thread::sleep_for(50ms);
                 return drip;
-            });
-        });
-    }
-    // Promises 1000 bytes, sends a few and hangs up.
-    void cut(const std::string &path)
-    {
-        answer(path, [](const Request &, Response &response) {
-            response.set_content_provider(1000, "text/plain", [](size_t, size_t, httplib::DataSink &sink) {
-                sink.write("Cartoons", 8);
-                return false;
             });
         });
     }
@@ -183,45 +157,23 @@ TEST_P(Hostile, IsReportedAndHarmless)
         EXPECT_TRUE(before.contains(path) || (path.startsWith(u"/program/Cache/"_s) && !path.contains(u".part"_s)))
             << "new: " << path.toStdString();
 
-    serveGoodCatalogue();
+    serveCatalogue();
     base(server.baseUrl());
     run(Command::Update);
     EXPECT_EQ(main.statusText(), downloaded);
-    EXPECT_EQ(tree(), u" MSN Skins|   Cartoons|    Blue Moon"_s);
+    EXPECT_EQ(tree(), u" MSN Skins|   Cartoons|    Blue Moon|    Red Sun|   Nature|    Forest"_s);
 }
-
-const QByteArray manyNames = [] {
-    QByteArray names("n0");
-    for (int i = 1; i < 40000; ++i)
-        names += "*n" + QByteArray::number(i);
-    return names;
-}();
 
 // clang-format off
 const Case cases[] = {
-    // Names that cannot become cache files.
+    // A name that cannot become a cache file, a key twice; more of either in the catalogue tests.
     {"ClimbingCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", "Cartoons*../../outside"); },
      failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"AbsoluteCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", "/tmp/evil"); },
-     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"DotCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", ".."); },
-     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"LongCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", QByteArray(252, 'x')); },
-     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"LongestCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", QByteArray(251, 'x')); },
-     u"Skinlijst-bestand ontbreekt. Update de skinlijst!"_s, {"msnskins.tmp"}}, // not served
-    {"EmptyCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", "Cartoons**Nature"); },
-     u"Skinlijst-bestand ontbreekt. Update de skinlijst!"_s, {"msnskins.tmp"}},
-    {"UTF16List", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", QByteArray("\xFF\xFE" "C\0a\0r\0", 8)); },
-     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"BinaryList", Command::Update, [](Hostile &h) {
-         QByteArray bytes(256, 0);
-         std::iota(bytes.begin(), bytes.end(), 0);
-         h.server.setFile("/msnskins.txt", bytes);
-     }, failure(52, "Bad file name or number"), {"msnskins.tmp"}},
+    {"DuplicateSkin", Command::Update, [](Hostile &h) { h.server.setFile("/Cartoons.txt", "Blue Moon*Blue Moon"); },
+     failure(35602, "Key is not unique in collection"), {"Cartoons.tmp"}},
     // Too much.
     {"OversizeList", Command::Update, [](Hostile &h) { // with no length told: counted as it comes
-         h.answer("/msnskins.txt", [](const Request &, Response &response) {
+         h.server.setHandler("/msnskins.txt", [](const Request &, Response &response) {
              response.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink &sink) {
                  const std::string chunk(1024 * 1024, 'x'); // 8 MiB and a byte, then a proper end
                  if (offset < 8 * chunk.size())
@@ -232,42 +184,35 @@ const Case cases[] = {
              });
          });
      }, downloaded},
-    {"ManyCategories", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", manyNames); },
-     failure(6, "Overflow"), {"msnskins.tmp"}},
-    {"ManySkins", Command::Update, [](Hostile &h) { h.server.setFile("/Cartoons.txt", manyNames); },
-     failure(6, "Overflow"), {"Cartoons.tmp"}},
-    {"DuplicateSkin", Command::Update, [](Hostile &h) { h.server.setFile("/Cartoons.txt", "Blue Moon*Blue Moon"); },
-     failure(35602, "Key is not unique in collection"), {"Cartoons.tmp"}},
     {"OversizePicture", Command::Preview, [](Hostile &h) {
          h.server.setFile("/Cartoons/Blue%20Moon.gif", QByteArray(64 * 1024 * 1024 + 1, 'G'));
      }, failed},
-    {"PictureBomb", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture(30000, 30000)); },
-     failure(481, "Invalid picture"), {"temp.dat"}},
     {"TruncatedPicture", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture().left(12)); },
-     failure(481, "Invalid picture"), {"temp.dat"}},
-    {"NotAPicture", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", "<html>no</html>"); },
      failure(481, "Invalid picture"), {"temp.dat"}},
     // Too slow, too short, cut off.
     {"StalledList", Command::Update, [](Hostile &h) { h.hold("/msnskins.txt", false); }, downloaded},
     {"DrippedList", Command::Update, [](Hostile &h) { h.hold("/msnskins.txt", true); }, downloaded},
-    {"ShortList", Command::Update, [](Hostile &h) { h.cut("/msnskins.txt"); }, downloaded},
-    {"ShortPicture", Command::Preview, [](Hostile &h) { h.cut("/Cartoons/Blue%20Moon.gif"); }, failed},
+    {"ShortList", Command::Update, [](Hostile &h) { // promises 1000 bytes, sends a few and hangs up
+         h.server.setHandler("/msnskins.txt", [](const Request &, Response &response) {
+             response.set_content_provider(1000, "text/plain", [](size_t, size_t, httplib::DataSink &sink) {
+                 sink.write("Cartoons", 8);
+                 return false;
+             });
+         });
+     }, downloaded},
     // Redirects and answers that are no content.
-    {"RedirectLoop", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "/msnskins.txt"); }, downloaded},
     {"RedirectToFile", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "file://" + h.decoy.toStdString()); },
      downloaded},
     {"RedirectToFtp", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "ftp://127.0.0.1/msnskins.txt"); },
      downloaded},
     {"RedirectToAnotherPort", Command::Update, [](Hostile &h) {
-         h.other.setFile("/list.txt", "Cartoons*Nature");
+         h.other.setFile("/list.txt", "Nature");
          h.answer("/msnskins.txt", 302, h.other.baseUrl().toStdString() + "list.txt");
      }, downloaded, {"msnskins.tmp"}},
     {"NoContent204", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 204); }, downloaded, {"msnskins.tmp"}},
     {"MovedWithoutPlace301", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 301); }, downloaded},
-    {"NotFound404", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 404); }, downloaded},
-    {"ServerError500", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 500); }, downloaded},
     {"MegabyteHeader", Command::Update, [](Hostile &h) {
-         h.answer("/msnskins.txt", [](const Request &, Response &response) {
+         h.server.setHandler("/msnskins.txt", [](const Request &, Response &response) {
              response.set_header("X-Padding", std::string(1024 * 1024, 'x'));
              response.set_content("Evil", "text/plain");
          });
@@ -281,18 +226,17 @@ const Case cases[] = {
     {"PetabyteLength", Command::Update, [](Hostile &h) { h.raw("HTTP/1.1 200 OK\r\nContent-Length: 1000000000000000\r\n\r\nEvil"); },
      failed},
     // Nobody there.
-    {"ClosedPort", Command::Update, [](Hostile &h) { h.base(u"http://127.0.0.1:%1/"_s.arg(test::closedPort())); }, failed},
     {"UnresolvableHost", Command::Update, [](Hostile &h) { h.base(u"http://vellumo-test.invalid/"_s); }, failed},
     {"FileAddress", Command::Update, [](Hostile &h) {
-         h.writeFile(h.profile.programFolder() + u"/../msnskins.txt"_s, "Cartoons");
-         h.writeFile(h.profile.programFolder() + u"/../Cartoons.txt"_s, "Blue Moon");
+         h.profile.writeProgramFile(u"../msnskins.txt"_s, "Cartoons");
+         h.profile.writeProgramFile(u"../Cartoons.txt"_s, "Blue Moon");
          h.base(QUrl::fromLocalFile(h.profile.programFolder() + u"/../"_s).toString());
-     }, downloaded},
+     }, downloaded, {"msnskins.tmp", "Cartoons.tmp"}},
     {"FifoAndLinkAtFileAddress", Command::Update, [](Hostile &h) { // neither is read, nor waited for
          const QString folder = h.profile.programFolder() + u"/../files/"_s;
          QDir().mkpath(folder);
          ASSERT_EQ(mkfifo(QFile::encodeName(folder + u"msnskins.txt"_s).constData(), 0600), 0);
-         h.writeFile(folder + u"list"_s, "Blue Moon");
+         h.profile.writeProgramFile(folder + u"list"_s, "Blue Moon");
          ASSERT_TRUE(QFile::link(folder + u"list"_s, folder + u"Cartoons.txt"_s));
          h.base(QUrl::fromLocalFile(folder).toString());
      }, failed},
@@ -306,10 +250,11 @@ const Case cases[] = {
     {"LinkedBackground", Command::Install, [](Hostile &h) {
          const QString folder = h.profile.driveC() + u"/Program Files/Messenger"_s;
          QDir().mkpath(folder);
-         h.writeFile(folder + u"/msmsgs.exe"_s, "MZ");
-         h.writeFile(h.profile.prefixFolder() + u"/system.reg"_s,
-                     "WINE REGISTRY Version 2\n#arch=win64\n\n[Software\\\\Wow6432Node\\\\Microsoft\\\\MessengerService] 1\n"
-                     "\"InstallationDirectory\"=\"C:\\\\Program Files\\\\Messenger\"\n");
+         h.profile.writeProgramFile(folder + u"/msmsgs.exe"_s, "MZ");
+         h.profile.writeProgramFile(
+             h.profile.prefixFolder() + u"/system.reg"_s,
+             "WINE REGISTRY Version 2\n#arch=win64\n\n[Software\\\\Wow6432Node\\\\Microsoft\\\\MessengerService] 1\n"
+             "\"InstallationDirectory\"=\"C:\\\\Program Files\\\\Messenger\"\n");
          ASSERT_TRUE(QFile::link(h.decoy, folder + u"/lvback.gif"_s));
      }, u"Skin succesvol als achtergrond geplaatst!"_s, {"lvback.gif"}},
 };

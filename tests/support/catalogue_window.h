@@ -22,9 +22,21 @@ class CatalogueWindow {
 public:
     CatalogueWindow()
     {
+        serveCatalogue();
         profile.store(QStringLiteral("base"), server.baseUrl());
         main.catalogue().clock = [] { return QTime(12, 34, 56); }; // a category's key is its name and this time
         main.LoadDefaultLanguage();
+    }
+
+    // Serves (again) two categories: Cartoons, of Blue Moon (4 x 6) and Red
+    // Sun (1 x 2), and Nature, of Forest, whose picture is missing.
+    void serveCatalogue()
+    {
+        server.setFile("/msnskins.txt", "Cartoons*Nature");
+        server.setFile("/Cartoons.txt", "Blue Moon*Red Sun");
+        server.setFile("/Nature.txt", "Forest");
+        server.setFile("/Cartoons/Blue%20Moon.gif", gifPicture(4, 6));
+        server.setFile("/Cartoons/Red%20Sun.gif", gifPicture(1, 2));
     }
 
     // Loads the catalogue, as the loading timer's first tick does at start.

@@ -54,7 +54,7 @@ public:
     // The environment's transfers, whose limits a test may shorten.
     TransferSession &transfers() { return transfers_; }
 
-    // Writes a file in the program folder.
+    // Writes a file, its path absolute or relative to the program folder.
     void writeProgramFile(const QString &name, const QByteArray &content);
 
 private:

@@ -2,7 +2,6 @@
 
 #include <httplib.h>
 
-#include <optional>
 #include <set>
 
 #include <arpa/inet.h>
@@ -45,8 +44,9 @@ QString TestServer::baseUrl() const
 
 void TestServer::setFile(const std::string &path, const QByteArray &content)
 {
-    std::lock_guard lock(mutex_);
-    files_[path] = content;
+    setHandler(path, [content = content.toStdString()](const httplib::Request &, httplib::Response &response) {
+        response.set_content(content, "application/octet-stream");
+    });
 }
 
 void TestServer::setHandler(const std::string &path, Handler handler)
@@ -75,20 +75,15 @@ void TestServer::serve(const httplib::Request &request, httplib::Response &respo
     if (query != std::string::npos)
         path.erase(query);
     Handler handler;
-    std::optional<QByteArray> content;
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(path);
         clientPorts_.push_back(request.remote_port);
-        if (auto it = handlers_.find(path); it != handlers_.end() && it->second)
+        if (auto it = handlers_.find(path); it != handlers_.end())
             handler = it->second;
-        else if (auto file = files_.find(path); file != files_.end())
-            content = file->second;
     }
     if (handler) {
         handler(request, response);
-    } else if (content) {
-        response.set_content(content->toStdString(), "application/octet-stream");
     } else {
         response.status = 404;
         response.set_content("not here", "text/plain");

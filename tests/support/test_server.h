@@ -34,7 +34,7 @@ public:
 
     // Serves content at path (as requested, percent-encoded, e.g. "/a%20b.txt").
     void setFile(const std::string &path, const QByteArray &content);
-    // A handler of its own for a path; an empty one serves the file again.
+    // A handler of its own for a path, in place of what was served there.
     using Handler = std::function<void(const httplib::Request &, httplib::Response &)>;
     void setHandler(const std::string &path, Handler handler);
 
@@ -53,7 +53,6 @@ private:
     std::thread thread_;
     int port_ = 0;
     mutable std::mutex mutex_;
-    std::map<std::string, QByteArray> files_;
     std::map<std::string, Handler> handlers_;
     std::vector<std::string> requests_;
     std::vector<int> clientPorts_;
