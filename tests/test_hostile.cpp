@@ -164,11 +164,29 @@ TEST_P(Hostile, IsReportedAndHarmless)
     EXPECT_EQ(tree(), u" MSN Skins|   Cartoons|    Blue Moon|    Red Sun|   Nature|    Forest"_s);
 }
 
+const QByteArray manyNames = [] {
+    QByteArray names("n0");
+    for (int i = 1; i < 40000; ++i)
+        names += "*n" + QByteArray::number(i);
+    return names;
+}();
+
 // clang-format off
 const Case cases[] = {
     // A name that cannot become a cache file, a key twice; more of either in the catalogue tests.
     {"ClimbingCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", "Cartoons*../../outside"); },
      failure(52, "Bad file name or number"), {"msnskins.tmp"}},
+    {"DotCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", ".."); },
+     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
+    {"EmptyCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", "Cartoons**Nature"); },
+     u"Skinlijst-bestand ontbreekt. Update de skinlijst!"_s, {"msnskins.tmp"}},
+    {"UTF16List", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", QByteArray("\xFF\xFE" "C\0a\0r\0", 8)); },
+     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
+    {"BinaryList", Command::Update, [](Hostile &h) {
+         QByteArray bytes(256, 0);
+         std::iota(bytes.begin(), bytes.end(), 0);
+         h.server.setFile("/msnskins.txt", bytes);
+     }, failure(52, "Bad file name or number"), {"msnskins.tmp"}},
     {"DuplicateSkin", Command::Update, [](Hostile &h) { h.server.setFile("/Cartoons.txt", "Blue Moon*Blue Moon"); },
      failure(35602, "Key is not unique in collection"), {"Cartoons.tmp"}},
     // Too much.
@@ -184,9 +202,17 @@ const Case cases[] = {
              });
          });
      }, downloaded},
+    {"ManyCategories", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", manyNames); },
+     failure(6, "Overflow"), {"msnskins.tmp"}},
+    {"ManySkins", Command::Update, [](Hostile &h) { h.server.setFile("/Cartoons.txt", manyNames); },
+     failure(6, "Overflow"), {"Cartoons.tmp"}},
     {"OversizePicture", Command::Preview, [](Hostile &h) {
          h.server.setFile("/Cartoons/Blue%20Moon.gif", QByteArray(64 * 1024 * 1024 + 1, 'G'));
      }, failed},
+    {"PictureBomb", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture(30000, 30000)); },
+     failure(481, "Invalid picture"), {"temp.dat"}},
+    {"NotAPicture", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", "<html>no</html>"); },
+     failure(481, "Invalid picture"), {"temp.dat"}},
     {"TruncatedPicture", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture().left(12)); },
      failure(481, "Invalid picture"), {"temp.dat"}},
     // Too slow, too short, cut off.
@@ -201,6 +227,7 @@ const Case cases[] = {
          });
      }, downloaded},
     // Redirects and answers that are no content.
+    {"RedirectLoop", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "/msnskins.txt"); }, downloaded},
     {"RedirectToFile", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "file://" + h.decoy.toStdString()); },
      downloaded},
     {"RedirectToFtp", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "ftp://127.0.0.1/msnskins.txt"); },
@@ -211,6 +238,8 @@ const Case cases[] = {
      }, downloaded, {"msnskins.tmp"}},
     {"NoContent204", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 204); }, downloaded, {"msnskins.tmp"}},
     {"MovedWithoutPlace301", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 301); }, downloaded},
+    {"NotFound404", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 404); }, downloaded},
+    {"ServerError500", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 500); }, downloaded},
     {"MegabyteHeader", Command::Update, [](Hostile &h) {
          h.server.setHandler("/msnskins.txt", [](const Request &, Response &response) {
              response.set_header("X-Padding", std::string(1024 * 1024, 'x'));
@@ -226,6 +255,7 @@ const Case cases[] = {
     {"PetabyteLength", Command::Update, [](Hostile &h) { h.raw("HTTP/1.1 200 OK\r\nContent-Length: 1000000000000000\r\n\r\nEvil"); },
      failed},
     // Nobody there.
+    {"ClosedPort", Command::Update, [](Hostile &h) { h.base(u"http://127.0.0.1:%1/"_s.arg(test::closedPort())); }, failed},
     {"UnresolvableHost", Command::Update, [](Hostile &h) { h.base(u"http://vellumo-test.invalid/"_s); }, failed},
     {"FileAddress", Command::Update, [](Hostile &h) {
          h.profile.writeProgramFile(u"../msnskins.txt"_s, "Cartoons");
