@@ -264,6 +264,18 @@ TEST_F(CatalogueTest, ACacheFolderThatCannotBeMadeEndsTheLoadAndThePreview)
     EXPECT_TRUE(server.requests().empty());
 }
 
+// The window is let run between categories even when none has skins enough to
+// let it run on the way, so a close during a long load from the cache ends it.
+TEST_F(CatalogueTest, ACloseWhileTheWindowIsLetRunEndsALoadFromTheCacheAtTheNextCategory)
+{
+    writeCache(u"msnskins.tmp"_s, "Nature*Sea*Sky");
+    for (const QString category : {u"Nature"_s, u"Sea"_s, u"Sky"_s})
+        writeCache(category + u".tmp"_s, (category + u" 1*"_s + category + u" 2"_s).toUtf8());
+    report.whileLetRun = [this] { session.stop(); };
+    start(true);
+    EXPECT_EQ(tree(), u" MSN Skins|   Nature|    Nature 1|    Nature 2"_s);
+}
+
 // The window over its catalogue, loaded.
 class CatalogueWindow : public test::CatalogueWindow, public ::testing::Test {
 protected:

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QStringList>
 
+#include <functional>
+
 namespace vellumo::test {
 
 class RecordedReport : public CommandReport {
@@ -42,6 +44,13 @@ public:
     void reportFailure(const Failure &failure) override
     {
         events << (status = QStringLiteral("failure: %1").arg(failure.number()));
+    }
+    // What the window would do while it is let run (a close, say); nothing unless set.
+    std::function<void()> whileLetRun;
+    void keepResponsive() override
+    {
+        if (whileLetRun)
+            whileLetRun();
     }
     void showPicture(const QImage &shown) override
     {
