@@ -1,11 +1,13 @@
-// The settings dialog, the about box and the language chooser, and how the
-// program ends with them.
+// The main window on a chosen language: its commands before a preview, tree
+// commands and progress steps; its dialogs (settings, about box, language
+// chooser), and how the program ends with them.
 
 #include "support/test_profile.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/form3.h"
 #include "windows/form4.h"
+#include "windows/keyed_tree.h"
 #include "windows/link_label.h"
 #include "windows/message_box.h"
 #include "windows/tri_state_check_box.h"
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,7 +29,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class Dialogs : public ::testing::Test {
+class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -40,7 +43,30 @@ protected:
     QSignalSpy ended{&main, &Form1::programEnded};
 };
 
-TEST_F(Dialogs, TheSettingsBoxSavesEveryChangeAndClicksOnlyTickOrClear)
+// The loading timer never runs without an event loop.
+TEST_F(MainWindow, HasAFixedSizeInstallWaitsForAPreviewTreeCommandsReachEveryNodeProgressStopsAtTheMaximum)
+{
+    EXPECT_TRUE(main.minimumSize() == main.maximumSize() && !(main.windowFlags() & Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(main.menus.update->shortcut(), QKeySequence(u"Ctrl+U"_s));
+    EXPECT_EQ(main.menus.close->shortcut(), QKeySequence(u"Ctrl+S"_s));
+    EXPECT_EQ(main.menus.skin->shortcut(), QKeySequence(u"Ctrl+I"_s));
+    EXPECT_FALSE(main.Command1->isEnabled() || main.menus.skin->isEnabled()) << "Ctrl+I does nothing yet";
+    main.TV1->addNode(u"msnskins"_s, u"Cartoons 12:00:00"_s, u" Cartoons"_s);
+    main.TV1->addNode(u"Cartoons 12:00:00"_s, u"Blue Moon"_s, u"Blue Moon"_s);
+    main.TV1->addNode(u"msnskins"_s, u"Nature 12:00:00"_s, u" Nature"_s);
+    for (const bool expand : {true, false}) {
+        (expand ? main.menus.out : main.menus.in)->trigger();
+        for (QTreeWidgetItem *node : main.TV1->nodes())
+            EXPECT_EQ(node->isExpanded(), expand) << node->text(0).toStdString();
+    }
+    QSignalSpy steps(main.ProgressBar1, &QProgressBar::valueChanged);
+    for (int i = 0; i < 11; ++i)
+        main.add();
+    EXPECT_EQ(steps.count(), 10);
+    EXPECT_EQ(main.ProgressBar1->value(), 100);
+}
+
+TEST_F(MainWindow, TheSettingsBoxSavesEveryChangeAndClicksOnlyTickOrClear)
 {
     main.menus.settings->trigger();
     Form2 &dialog = *main.existingForm2();
@@ -61,10 +87,9 @@ TEST_F(Dialogs, TheSettingsBoxSavesEveryChangeAndClicksOnlyTickOrClear)
     dialog.close();
     test::processDeferredDeletes();
     ASSERT_FALSE(main.existingForm2());
-    profile.store(u"updatelist"_s, u"2"_s);
     main.menus.settings->trigger();
     ASSERT_TRUE(main.existingForm2() && main.existingForm2()->isVisible());
-    EXPECT_EQ(main.existingForm2()->Check1->value(), 2) << "made again after its close box, from the store";
+    EXPECT_EQ(main.existingForm2()->Check1->value(), 0) << "made again after its close box, from the store";
 }
 
 class UrlRecorder : public QObject {
@@ -76,7 +101,7 @@ public:
     Q_INVOKABLE void open(const QUrl &url) { opened << url; }
 };
 
-TEST_F(Dialogs, TheLinkUnderlinesOverItselfAndOpensTheMenusAddress)
+TEST_F(MainWindow, TheLinkUnderlinesOverItselfAndOpensTheMenusAddress)
 {
     UrlRecorder browser;
     main.menus.about->trigger();
@@ -132,10 +157,10 @@ TEST(Chooser, ListsTheFilesAndOkWithoutOneMeansDutchNextTimeThenTheMenuMakesItAg
     ok();
     const auto boxes = MessageBox::takeShown();
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0].icon, MessageBox::Icon::Information);
-    EXPECT_EQ(boxes[0].title, u"Language"_s);
-    EXPECT_EQ(boxes[0].text, u"No language file selected, the default language (Dutch), will be loaded.\r\n"
-                             u"It will take a effect when the program will be restarted."_s);
+    EXPECT_EQ(std::tie(boxes[0].icon, boxes[0].title, boxes[0].text),
+              std::tuple(MessageBox::Icon::Information, u"Language"_s,
+                         u"No language file selected, the default language (Dutch), will be loaded.\r\n"
+                         u"It will take a effect when the program will be restarted."_s));
     EXPECT_EQ(profile.settings().language(), QString());
     EXPECT_EQ(main.localisation().text.msgLoaded, u"line 8"_s) << "this run keeps its texts";
 
@@ -154,18 +179,7 @@ TEST(Chooser, ListsTheFilesAndOkWithoutOneMeansDutchNextTimeThenTheMenuMakesItAg
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
 }
 
-// Closed by its close box before the main window shows, it leaves nothing on screen.
-TEST(Chooser, OnAFirstRunItsCloseBoxEndsTheProgram)
-{
-    test::TestProfile profile;
-    Form1 main{profile.environment()};
-    QSignalSpy ended{&main, &Form1::programEnded};
-    main.startUp();
-    main.existingForm4()->close();
-    EXPECT_EQ(ended.count(), 1);
-}
-
-TEST_F(Dialogs, TheMenuShowsTheHiddenChooserWithoutLoadingAgainAndClosingItKeepsTheProgram)
+TEST_F(MainWindow, TheMenuShowsTheHiddenChooserWithoutLoadingAgainAndClosingItKeepsTheProgram)
 {
     Form4 *chooser = main.existingForm4();
     ASSERT_FALSE(chooser->isVisible());
@@ -181,7 +195,7 @@ TEST_F(Dialogs, TheMenuShowsTheHiddenChooserWithoutLoadingAgainAndClosingItKeeps
     EXPECT_FALSE(main.existingForm4());
 }
 
-TEST_F(Dialogs, TheCloseCommandEndsTheProgramUnloadingEveryDialogChooserFirst)
+TEST_F(MainWindow, TheCloseCommandEndsTheProgramUnloadingEveryDialogChooserFirst)
 {
     QStringList unloaded;
     for (const auto &[dialog, name] : {std::pair<QWidget *, QString>{main.existingForm4(), u"Form4"_s},

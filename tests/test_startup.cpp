@@ -8,6 +8,7 @@
 #include "windows/tri_state_check_box.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ void PrintTo(const StartCase &c, std::ostream *os) { *os << c.name; }
 
 class StartUp : public ::testing::TestWithParam<StartCase> {};
 
-TEST_P(StartUp, ReadsTheSettingsTheCommandLineAndTheLanguageFile)
+TEST_P(StartUp, ReadsTheSettingsTheCommandLineAndTheLanguageFileAndTheChoosersCloseBoxEndsAFirstRun)
 {
     const StartCase &c = GetParam();
     test::TestProfile profile;
@@ -51,6 +52,7 @@ TEST_P(StartUp, ReadsTheSettingsTheCommandLineAndTheLanguageFile)
     if (c.languageFile)
         profile.writeProgramFile(c.language, *c.languageFile);
     Form1 main(profile.environment(c.commandLine));
+    QSignalSpy ended{&main, &Form1::programEnded};
     main.startUp();
     ASSERT_TRUE(main.isLoaded());
     ASSERT_TRUE(main.existingForm4());
@@ -78,6 +80,8 @@ TEST_P(StartUp, ReadsTheSettingsTheCommandLineAndTheLanguageFile)
     EXPECT_EQ(root->text(0), u" MSN Skins"_s);
     EXPECT_TRUE(root->isExpanded());
     EXPECT_EQ(main.statusText(), c.status);
+    main.existingForm4()->close();
+    EXPECT_EQ(ended.count(), c.chooserShown ? 1 : 0) << "closed before the main window shows, nothing is left";
 }
 
 // A complete language file whose given line reads text.

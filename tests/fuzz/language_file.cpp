@@ -1,4 +1,4 @@
-// A language file: its first 26 lines at most, decoded without LF or CR LF; complete only with 26.
+// A language file: its first 26 lines at most, decoded without LF or CR LF; complete only with 26, else unreadable.
 
 #include "fuzz_check.h"
 #include "localisation/language_file.h"
@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (lines.last().isEmpty())
         lines.removeLast();
     FUZZ_CHECK(file.lines.size() == qMin(lines.size(), qsizetype(languageFileLines)));
-    FUZZ_CHECK((file.status == LanguageFile::Status::Complete) == (file.lines.size() == languageFileLines));
+    FUZZ_CHECK(file.status == (file.lines.size() == languageFileLines ? LanguageFile::Status::Complete
+                                                                      : LanguageFile::Status::Unreadable));
     for (qsizetype i = 0; i < file.lines.size(); ++i) {
         if ((i + 1 < lines.size() || bytes.endsWith('\n')) && lines[i].endsWith('\r'))
             lines[i].chop(1);
