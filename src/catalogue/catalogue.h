@@ -1,11 +1,11 @@
 #pragma once
 
+#include "catalogue/key_index.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QTime>
-
-#include "catalogue/key_index.h"
 
 #include <functional>
 

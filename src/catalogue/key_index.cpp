@@ -2,6 +2,7 @@
 
 #include <QHashFunctions>
 
+#include <algorithm>
 #include <bit>
 
 namespace vellumo {

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QList>
 #include <QStringView>
 
-#include <cstdint>
 #include <functional>
 #include <vector>
 
