@@ -269,7 +269,7 @@ TEST_F(CatalogueTest, ACacheFolderThatCannotBeMadeEndsTheLoadAndThePreview)
 TEST_F(CatalogueTest, ACloseWhileTheWindowIsLetRunEndsALoadFromTheCacheAtTheNextCategory)
 {
     writeCache(u"msnskins.tmp"_s, "Nature*Sea*Sky");
-    for (const QString category : {u"Nature"_s, u"Sea"_s, u"Sky"_s})
+    for (const QString &category : {u"Nature"_s, u"Sea"_s, u"Sky"_s})
         writeCache(category + u".tmp"_s, (category + u" 1*"_s + category + u" 2"_s).toUtf8());
     report.whileLetRun = [this] { session.stop(); };
     start(true);
