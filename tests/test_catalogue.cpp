@@ -306,10 +306,10 @@ TEST_F(CatalogueWindow, ShowsTheTreePreviewsAClickedSkinAndReloadsOnAnUpdate)
     main.catalogue().loadFromCache = true; // the update downloads all the same
     main.menus.update->trigger();
     EXPECT_EQ(tree(), u" MSN Skins"_s);
-    EXPECT_TRUE(main.TV1->topLevelItem(0)->isExpanded());
     EXPECT_TRUE(main.loading->isActive());
     ASSERT_TRUE(test::waitUntil([&] { return !main.loading->isActive(); }));
     EXPECT_EQ(tree(), u" MSN Skins|   Nature|    Forest"_s);
+    EXPECT_TRUE(main.TV1->isExpanded(main.TV1->node(u"msnskins"_s))) << "expanded before its categories came";
     EXPECT_EQ(main.scrSkin->pixmap().size(), QSize(4, 6)) << "the preview stays";
 
     QDir(profile.programFolder() + u"/Cache"_s).removeRecursively();
@@ -340,7 +340,7 @@ TEST_F(CatalogueWindow, ANodeReachedWithTheKeyboardIsPreviewedAsOnceClickedButNo
     });
     const auto asked = server.requests().size();
     auto mouseClick = [&](const QString &key) {
-        QTest::mouseClick(main.TV1->viewport(), Qt::LeftButton, {}, main.TV1->visualItemRect(main.TV1->node(key)).center());
+        QTest::mouseClick(main.TV1->viewport(), Qt::LeftButton, {}, main.TV1->visualRect(main.TV1->node(key)).center());
     };
     mouseClick(u"Blue Moon"_s);
     EXPECT_EQ(main.scrSkin->pixmap().size(), QSize(1, 1)) << "the keys wait until the click's preview is done";
@@ -349,9 +349,9 @@ TEST_F(CatalogueWindow, ANodeReachedWithTheKeyboardIsPreviewedAsOnceClickedButNo
     const std::vector<std::string> requests = server.requests();
     EXPECT_EQ(std::vector(requests.begin() + asked, requests.end()),
               (std::vector<std::string>{"/Cartoons/Blue%20Moon.gif", "/Cartoons/Red%20Sun.gif", "/Nature/Forest.gif"}));
-    EXPECT_EQ(main.TV1->currentItem(), main.TV1->node(u"Forest"_s));
+    EXPECT_EQ(main.TV1->currentIndex(), main.TV1->node(u"Forest"_s));
     mouseClick(u"Forest"_s);
-    main.TV1->setCurrentItem(main.TV1->node(u"Red Sun"_s));
+    main.TV1->setCurrentIndex(main.TV1->node(u"Red Sun"_s));
     QApplication::processEvents();
     EXPECT_EQ(server.requests().size(), asked + 4) << "one more for the click on the selected node, none for the program's";
     EXPECT_TRUE(main.Command1->isEnabled());

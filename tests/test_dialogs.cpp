@@ -51,13 +51,13 @@ TEST_F(MainWindow, HasAFixedSizeInstallWaitsForAPreviewTreeCommandsReachEveryNod
     EXPECT_EQ(main.menus.close->shortcut(), QKeySequence(u"Ctrl+S"_s));
     EXPECT_EQ(main.menus.skin->shortcut(), QKeySequence(u"Ctrl+I"_s));
     EXPECT_FALSE(main.Command1->isEnabled() || main.menus.skin->isEnabled()) << "Ctrl+I does nothing yet";
-    main.TV1->addNode(u"msnskins"_s, u"Cartoons 12:00:00"_s, u" Cartoons"_s);
-    main.TV1->addNode(u"Cartoons 12:00:00"_s, u"Blue Moon"_s, u"Blue Moon"_s);
-    main.TV1->addNode(u"msnskins"_s, u"Nature 12:00:00"_s, u" Nature"_s);
+    main.TV1->addNode(u"msnskins"_s, u"Cartoons 12:00:00"_s, u" Cartoons"_s, false);
+    main.TV1->addNode(u"Cartoons 12:00:00"_s, u"Blue Moon"_s, u"Blue Moon"_s, true);
+    main.TV1->addNode(u"msnskins"_s, u"Nature 12:00:00"_s, u" Nature"_s, false);
     for (const bool expand : {true, false}) {
         (expand ? main.menus.out : main.menus.in)->trigger();
-        for (QTreeWidgetItem *node : main.TV1->nodes())
-            EXPECT_EQ(node->isExpanded(), expand) << node->text(0).toStdString();
+        for (const QString &key : {u"msnskins"_s, u"Cartoons 12:00:00"_s, u"Nature 12:00:00"_s})
+            EXPECT_EQ(main.TV1->isExpanded(main.TV1->node(key)), expand) << key.toStdString();
     }
     QSignalSpy steps(main.ProgressBar1, &QProgressBar::valueChanged);
     for (int i = 0; i < 11; ++i)

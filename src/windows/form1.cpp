@@ -99,7 +99,7 @@ Form1::Form1(Environment environment)
     connect(loading, &QTimer::timeout, this, &Form1::loading_Timer);
     // The tree shows the catalogue's nodes as they come.
     connect(&catalogue_, &Catalogue::nodeAdded, this,
-            [this](const CatalogueNode &node) { TV1->addNode(node.parentKey, node.key, node.text); });
+            [this](const CatalogueNode &node) { TV1->addNode(node.parentKey, node.key, node.text, node.isSkin()); });
     connect(&catalogue_, &Catalogue::nodesRemoved, TV1, &KeyedTree::removeAllNodes);
 }
 
@@ -330,19 +330,12 @@ Form4 &Form1::form4()
 
 void Form1::ExpandAllNodes()
 {
-    setAllNodesExpanded(true);
+    TV1->setAllNodesExpanded(true);
 }
 
 void Form1::CollapseAllNodes()
 {
-    setAllNodesExpanded(false);
-}
-
-void Form1::setAllNodesExpanded(bool expanded)
-{
-    TV1->attachHeldNodes();
-    for (QTreeWidgetItem *node : TV1->nodes())
-        node->setExpanded(expanded);
+    TV1->setAllNodesExpanded(false);
 }
 
 void Form1::out_Click()

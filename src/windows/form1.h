@@ -21,7 +21,6 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class QTimer;
-class QTreeWidgetItem;
 
 namespace vellumo {
 
@@ -117,7 +116,7 @@ public slots:
     void about_Click();
     void out_Click();
     void in_Click();
-    void TV1_NodeClick(QTreeWidgetItem *node);
+    void TV1_NodeClick(const QString &key);
     void loading_Timer();
 
 protected:
@@ -138,7 +137,6 @@ private:
     void Form_Unload();
     void ExpandAllNodes();
     void CollapseAllNodes();
-    void setAllNodesExpanded(bool expanded);
     // The install commands Command1 and menu skin go together.
     void setInstallCommandsEnabled(bool enabled);
     // The captions of a language file, on this window and the dialogs.

@@ -29,12 +29,10 @@ void Form1::update_Click()
     loading->start();
 }
 
-void Form1::TV1_NodeClick(QTreeWidgetItem *node)
+void Form1::TV1_NodeClick(const QString &key)
 {
-    if (!node)
-        return;
     const CommandLoop::Command command(commands_);
-    switch (catalogue_.preview(TV1->keyOf(node))) {
+    switch (catalogue_.preview(key)) {
     case Catalogue::Selection::None:
         break;
     case Catalogue::Selection::Category:

@@ -8,7 +8,7 @@
 #include "windows/form1.h"
 #include "windows/keyed_tree.h"
 
-#include <QTreeWidgetItemIterator>
+#include <QAbstractItemModelTester>
 
 namespace vellumo::test {
 
@@ -41,15 +41,21 @@ public:
 
     // Loads the catalogue, as the loading timer's first tick does at start.
     void start() { main.loading_Timer(); }
-    void click(const QString &key) { main.TV1_NodeClick(main.TV1->node(key)); }
+    void click(const QString &key) { main.TV1_NodeClick(key); }
 
     // The node texts the tree shows, in order, joined by "|"; a category
     // indented by two blanks, a skin by four.
     QString tree() const
     {
         QStringList lines;
-        for (QTreeWidgetItemIterator it(main.TV1); *it; ++it)
-            lines << QString((*it)->parent() ? (*it)->parent()->parent() ? 4 : 2 : 0, u' ') + (*it)->text(0);
+        const QAbstractItemModel &nodes = *main.TV1->model();
+        const auto below = [&](const auto &below, const QModelIndex &parent, int depth) -> void {
+            for (int row = 0; row < nodes.rowCount(parent); ++row) {
+                lines << QString(depth * 2, u' ') + nodes.index(row, 0, parent).data().toString();
+                below(below, nodes.index(row, 0, parent), depth + 1);
+            }
+        };
+        below(below, {}, 0);
         return lines.join(u'|');
     }
     QString cacheFile(const QString &name) const { return profile.programFolder() + QStringLiteral("/Cache/") + name; }
@@ -57,6 +63,8 @@ public:
     TestProfile profile;
     TestServer server;
     Form1 main{profile.environment()};
+    // Every change the tree's model reports must agree with what it holds.
+    QAbstractItemModelTester modelTester{main.TV1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 } // namespace vellumo::test
