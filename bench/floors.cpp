@@ -12,6 +12,8 @@
 //       categories under it, the skins under each, every node with its key):
 //       "load-started" and "load-ended" around reading the lists and building
 //       the nodes, then "tree-painted" after the tree's first paint.
+//   vellumo-bench-floor model FOLDER SUFFIX
+//       the same with a bare QTreeView over Qt's QStandardItemModel.
 
 #include "app/timing_log.h"
 
@@ -20,6 +22,8 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -48,15 +52,42 @@ QTreeWidgetItem *node(const QString &key, const QString &text)
     return item;
 }
 
+QStandardItem *modelNode(const QString &key, const QString &text)
+{
+    auto *item = new QStandardItem(text);
+    item->setData(key, keyRole);
+    item->setEditable(false);
+    return item;
+}
+
+// The root, the categories under it and the skins under each, each level
+// added at once, as the catalogue's lists in FOLDER name them.
+template<typename Item, typename MakeNode, typename AddChildren>
+Item *catalogueNodes(const QString &folder, const QString &suffix, MakeNode makeNode, AddChildren addChildren)
+{
+    Item *root = makeNode(QStringLiteral("msnskins"), QStringLiteral(" MSN Skins"));
+    QList<Item *> categories;
+    for (const QString &category : readList(folder + QStringLiteral("/msnskins") + suffix)) {
+        Item *categoryNode = makeNode(category, QLatin1Char(' ') + category);
+        QList<Item *> skins;
+        for (const QString &skin : readList(folder + QLatin1Char('/') + category + suffix))
+            skins.append(makeNode(skin, skin));
+        addChildren(categoryNode, skins);
+        categories.append(categoryNode);
+    }
+    addChildren(root, categories);
+    return root;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    const bool tree = args.size() == 4 && args[1] == u"tree";
+    const bool tree = args.size() == 4 && (args[1] == u"tree" || args[1] == u"model");
     if (!tree && !(args.size() == 2 && args[1] == u"window")) {
-        std::fprintf(stderr, "usage: vellumo-bench-floor window | tree FOLDER SUFFIX\n");
+        std::fprintf(stderr, "usage: vellumo-bench-floor window | tree FOLDER SUFFIX | model FOLDER SUFFIX\n");
         return 2;
     }
     const auto timing = vellumo::TimingLog::fromEnvironment();
@@ -77,24 +108,26 @@ int main(int argc, char *argv[])
     if (tree) {
         if (timing)
             timing->mark("load-started");
-        auto *view = new QTreeWidget(client);
+        const QString folder = args[2], suffix = QLatin1Char('.') + args[3];
+        QTreeView *view = nullptr;
+        if (args[1] == u"tree") {
+            auto *widget = new QTreeWidget(client);
+            QTreeWidgetItem *root = catalogueNodes<QTreeWidgetItem>(
+                folder, suffix, node, [](QTreeWidgetItem *parent, const QList<QTreeWidgetItem *> &children) { parent->addChildren(children); });
+            widget->addTopLevelItem(root);
+            root->setExpanded(true);
+            view = widget;
+        } else {
+            view = new QTreeView(client);
+            auto *model = new QStandardItemModel(view);
+            model->appendRow(catalogueNodes<QStandardItem>(
+                folder, suffix, modelNode, [](QStandardItem *parent, const QList<QStandardItem *> &children) { parent->appendRows(children); }));
+            view->setModel(model);
+            view->expand(model->index(0, 0));
+        }
         view->setGeometry(treeGeometry);
         view->setHeaderHidden(true);
         view->setUniformRowHeights(true);
-        const QString folder = args[2], suffix = QLatin1Char('.') + args[3];
-        QTreeWidgetItem *root = node(QStringLiteral("msnskins"), QStringLiteral(" MSN Skins"));
-        QList<QTreeWidgetItem *> categories;
-        for (const QString &category : readList(folder + QStringLiteral("/msnskins") + suffix)) {
-            QTreeWidgetItem *categoryNode = node(category, QLatin1Char(' ') + category);
-            QList<QTreeWidgetItem *> skins;
-            for (const QString &skin : readList(folder + QLatin1Char('/') + category + suffix))
-                skins.append(node(skin, skin));
-            categoryNode->addChildren(skins);
-            categories.append(categoryNode);
-        }
-        root->addChildren(categories);
-        view->addTopLevelItem(root);
-        root->setExpanded(true);
         if (timing) {
             timing->mark("load-ended");
             timing->markAfterNextPaint(view->viewport(), "tree-painted");

@@ -612,10 +612,11 @@ int main(int argc, char *argv[])
     // Loading 32,767 nodes from the cache; the peak memory then.
     if (wanted("cache")) {
         Sides sides;
-        sides.add(QStringLiteral("tree floor"), [&] {
-            return bench.floor({QStringLiteral("tree"), cacheProgram + QStringLiteral("/Cache"), QStringLiteral("tmp")},
-                               "tree-painted");
-        });
+        for (const char *kind : {"tree", "model"})
+            sides.add(QLatin1String(kind) + QStringLiteral(" floor"), [&bench, &cacheProgram, kind] {
+                return bench.floor({QLatin1String(kind), cacheProgram + QStringLiteral("/Cache"), QStringLiteral("tmp")},
+                                   "tree-painted");
+            });
         sides.add(QStringLiteral("vellumo"), [&] {
             return bench.vellumo(cacheProgram, QStringLiteral("http://127.0.0.1:9/"), 0, {QStringLiteral("loadcache")},
                                  "tree-painted");
@@ -626,6 +627,11 @@ int main(int argc, char *argv[])
             QStringLiteral("bare QTreeWidget: ") + milliseconds(sides.medianMs(QStringLiteral("tree floor"))),
             milliseconds(sides.medianMs(QStringLiteral("vellumo"))), times(ratio), QStringLiteral("≤ 1.3×"),
             ratio <= 1.3);
+        row(QStringLiteral("The same, beside a model/view floor"),
+            QStringLiteral("bare QTreeView over QStandardItemModel: ")
+                + milliseconds(sides.medianMs(QStringLiteral("model floor"))),
+            milliseconds(sides.medianMs(QStringLiteral("vellumo"))),
+            times(sides.ratio(QStringLiteral("vellumo"), {QStringLiteral("model floor")})));
         const double floorMiB = sides.medianPeakMiB(QStringLiteral("tree floor"));
         const double vellumoMiB = sides.medianPeakMiB(QStringLiteral("vellumo"));
         row(QStringLiteral("Peak memory (VmHWM) after 32,767 nodes"), QStringLiteral("%1 MiB").arg(floorMiB, 0, 'f', 1),
