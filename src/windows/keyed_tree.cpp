@@ -87,8 +87,6 @@ public:
     int numberOf(const QModelIndex &index) const { return index.isValid() ? int(index.internalId()) : 0; }
     const QString &keyOf(const QModelIndex &index) const { return nodes_[numberOf(index)].key; }
     int count() const { return int(nodes_.size()) - 1; }
-    bool isBranch(int number) const { return !nodes_[number].leaf; }
-    bool hasShownChildren(int number) const { return nodes_[number].shown > 0; }
 
     QModelIndex index(int row, int column, const QModelIndex &parent) const override
     {
@@ -177,15 +175,8 @@ int KeyedTree::nodeCount() const
 void KeyedTree::setAllNodesExpanded(bool expanded)
 {
     attachHeldNodes();
-    if (!expanded) {
-        collapseAll();
-        return;
-    }
-    expandAll(); // at once, every node with nodes below it
-    // Qt keeps a node without nodes below it expanded for those still to come.
-    for (int number = 1; number <= nodes_->count(); ++number)
-        if (nodes_->isBranch(number) && !nodes_->hasShownChildren(number))
-            expand(nodes_->indexOf(number));
+    // Qt keeps a node expanded while nothing is below it yet, for what comes.
+    expanded ? expandAll() : collapseAll();
 }
 
 void KeyedTree::keyPressEvent(QKeyEvent *event)
