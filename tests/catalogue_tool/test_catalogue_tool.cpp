@@ -2,120 +2,51 @@
 // a temporary folder, "check" on the shipped sample and on broken copies, and
 // "build" on folders of pictures.
 
+#include "support/test_profile.h"
+#include "support/test_server.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <optional>
 #include <regex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
-extern char **environ;
-
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+using namespace vellumo::test;
 
 namespace {
 
-constexpr std::chrono::milliseconds timeout = 15s; // generous for a sanitizer build
+constexpr int timeoutMs = 15'000; // generous for a sanitizer build
 constexpr auto npos = std::string::npos;
 
-std::string readFile(const fs::path &path)
+void writeFile(const QString &path, const QByteArray &data)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size()) << path.toStdString();
 }
 
-void writeFile(const fs::path &path, const std::string &data)
+// Two categories, one with a space in its name (its folder has none). The
+// pictures differ in their width; NUL and 0xFF are among their bytes.
+void writeSmallCatalogue(const QString &dir)
 {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
+    writeFile(dir + u"/msnskins.txt"_s, "Cartoon Stars*Plain");
+    writeFile(dir + u"/Cartoon Stars.txt"_s, "Blue Moon*Sunny Day");
+    writeFile(dir + u"/Plain.txt"_s, "Grey");
+    writeFile(dir + u"/CartoonStars/Blue Moon.gif"_s, gifPicture(201, 290));
+    writeFile(dir + u"/CartoonStars/Sunny Day.gif"_s, gifPicture(202, 290));
+    writeFile(dir + u"/Plain/Grey.gif"_s, gifPicture(203, 290));
 }
-
-// Polls until ready() holds; false if it still does not after limit.
-bool waitUntil(const std::function<bool()> &ready, std::chrono::milliseconds limit = timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (; !ready(); std::this_thread::sleep_for(10ms))
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-    return true;
-}
-
-struct TempDir {
-    TempDir() { path = mkdtemp(pattern) ? pattern : ""; }
-    ~TempDir() { std::error_code ignored; fs::remove_all(path, ignored); }
-    TempDir(const TempDir &) = delete;
-    char pattern[40] = "/tmp/vellumo-catalogue-XXXXXX";
-    fs::path path;
-};
-
-// A 200 x 290 GIF with NUL and 0xFF among its bytes; tint makes each one unique.
-std::string tinyGif(unsigned char tint)
-{
-    const unsigned char bytes[] = {'G', 'I', 'F', '8', '9', 'a', 200, 0, 0x22, 0x01, 0x80, 0, 0,
-                                   0xff, 0xff, 0xff, tint, tint, tint, 0x2c, 0, 0, 0, 0, 1, 0, 1,
-                                   0, 0, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3b};
-    return std::string(reinterpret_cast<const char *>(bytes), sizeof bytes);
-}
-
-// Two categories, one with a space in its name (its folder has none).
-void writeSmallCatalogue(const fs::path &dir)
-{
-    writeFile(dir / "msnskins.txt", "Cartoon Stars*Plain");
-    writeFile(dir / "Cartoon Stars.txt", "Blue Moon*Sunny Day");
-    writeFile(dir / "Plain.txt", "Grey");
-    writeFile(dir / "CartoonStars" / "Blue Moon.gif", tinyGif(0x10));
-    writeFile(dir / "CartoonStars" / "Sunny Day.gif", tinyGif(0x20));
-    writeFile(dir / "Plain" / "Grey.gif", tinyGif(0x30));
-}
-
-// vellumo-catalogue with standard output and error both going to `output`;
-// killed if still running at the end.
-struct Tool {
-    explicit Tool(std::vector<std::string> args)
-    {
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, output.c_str(), O_WRONLY | O_CREAT, 0644);
-        posix_spawn_file_actions_adddup2(&files, 1, 2);
-        args.insert(args.begin(), VELLUMO_CATALOGUE_PROGRAM);
-        std::vector<char *> argv;
-        for (std::string &arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy(&files);
-    }
-    ~Tool() { if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0); }
-    Tool(const Tool &) = delete;
-
-    // The exit code (128 + signal when killed); nothing if still running after limit.
-    std::optional<int> waitForExit(std::chrono::milliseconds limit = timeout)
-    {
-        int status = 0;
-        if (pid <= 0 || !waitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, limit))
-            return std::nullopt;
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    TempDir temp;
-    fs::path output = temp.path / "output";
-    pid_t pid = -1;
-};
 
 // serve: the small catalogue, with a secret next to it and links that lead there,
 // every answer as late as a distant server's.
@@ -126,21 +57,21 @@ struct ServeTest : ::testing::Test {
     void SetUp() override
     {
         writeSmallCatalogue(site);
-        writeFile(temp.path / "secret.txt", secret);
-        writeFile(temp.path / "site-private" / "secret.txt", secret);
-        fs::create_symlink("../secret.txt", site / "escape.txt");
-        fs::create_directory_symlink("../site-private", site / "Private"); // "site" begins it
-        server.emplace(std::vector<std::string>{"serve", site.string(), "--port", "0", "--delay-ms",
-                                                std::to_string(delay.count())});
+        writeFile(temp.filePath(u"secret.txt"_s), secret);
+        writeFile(temp.filePath(u"site-private/secret.txt"_s), secret);
+        QFile::link(u"../secret.txt"_s, site + u"/escape.txt"_s);
+        QFile::link(u"../site-private"_s, site + u"/Private"_s); // "site" begins it
+        server.setProcessChannelMode(QProcess::MergedChannels);
+        server.start(QStringLiteral(VELLUMO_CATALOGUE_PROGRAM),
+                     {u"serve"_s, site, u"--port"_s, u"0"_s, u"--delay-ms"_s, QString::number(delay.count())});
         const std::regex line(R"(Serving .+ at http://127\.0\.0\.1:(\d+)/\n)");
-        std::string log;
         std::smatch match;
-        ASSERT_TRUE(waitUntil([&] { return std::regex_search(log = readLog(), match, line); }))
-            << log;
+        ASSERT_TRUE(waitUntil([&] { return std::regex_search(readLog(), match, line); }, timeoutMs)) << log;
         port = std::stoi(match[1]);
     }
 
-    std::string readLog() const { return readFile(server->output); }
+    // Everything the server has written so far.
+    const std::string &readLog() { return log += server.readAll().toStdString(); }
     // Keeps its connection alive and sends request targets exactly as written;
     // reads and writes time out after 5 s by default.
     httplib::Client client(const char *host = "127.0.0.1") const
@@ -152,18 +83,19 @@ struct ServeTest : ::testing::Test {
         return client;
     }
 
-    TempDir temp;
-    fs::path site = temp.path / "site";
-    std::optional<Tool> server;
+    QTemporaryDir temp;
+    QString site = temp.filePath(u"site"_s);
+    QProcess server; // killed, if still running, when it goes
+    std::string log;
     int port = 0;
 };
 
-TEST_F(ServeTest, ServesExactBytesLateOverOneKeptAliveConnectionOnLoopbackOnlyAndStopsOnSigtermDespiteIt)
+TEST_F(ServeTest, ServesExactBytesLateOverOneKeptAliveConnectionOnLoopbackOnlyNothingOutsideAndStopsOnSigtermDespiteIt)
 {
     httplib::Client http = client();
     struct Case { const char *target, *file, *contentType; };
-    const Case files[] = {{"/CartoonStars/Sunny%20Day.gif", "CartoonStars/Sunny Day.gif", "image/gif"},
-                          {"/Plain.txt", "Plain.txt", "text/plain; charset=windows-1252"}};
+    const Case files[] = {{"/CartoonStars/Sunny%20Day.gif", "/CartoonStars/Sunny Day.gif", "image/gif"},
+                          {"/Plain.txt", "/Plain.txt", "text/plain; charset=windows-1252"}};
     constexpr std::size_t requests = 12; // beyond the library's default limit of 5 per connection
     for (std::size_t i = 0; i < requests; ++i) {
         const Case &c = files[i % 2];
@@ -173,33 +105,24 @@ TEST_F(ServeTest, ServesExactBytesLateOverOneKeptAliveConnectionOnLoopbackOnlyAn
         EXPECT_GE(std::chrono::steady_clock::now() - start, delay);
         ASSERT_TRUE(result && result->status == 200);
         EXPECT_EQ(result->get_header_value("Content-Type"), c.contentType);
-        EXPECT_EQ(result->body, readFile(site / c.file));
+        EXPECT_EQ(QByteArray::fromStdString(result->body), contents(site + QLatin1StringView(c.file)));
     }
     // The client reconnects without a word when the server closes; the
     // client ports in the log tell whether it had to.
     const std::regex logLine(R"re(\n127\.0\.0\.1:(\d+) "GET \S+ HTTP/1\.1" 200 )re");
-    std::string log;
     std::vector<std::string> clientPorts;
     ASSERT_TRUE(waitUntil([&] {
-        log = readLog();
+        readLog();
         clientPorts.clear();
         for (std::sregex_iterator it(log.begin(), log.end(), logLine), end; it != end; ++it)
             clientPorts.push_back((*it)[1]);
         return clientPorts.size() >= requests;
-    }, 5s)) << log;
+    })) << log;
     EXPECT_EQ(std::set(clientPorts.begin(), clientPorts.end()).size(), 1u) << log;
     // A server listening on every address would answer on 127.0.0.2 too.
     EXPECT_FALSE(client("127.0.0.2").Get("/Plain.txt"));
-    ASSERT_TRUE(http.Get("/Plain.txt")); // the connection is idle, and kept alive
-    kill(server->pid, SIGTERM);
-    // Well below the 5 s keep-alive timeout the idle connection could hold it for.
-    EXPECT_EQ(server->waitForExit(3s), std::optional(0)) << readLog();
-}
-
-TEST_F(ServeTest, AnswersNotFoundForMissingFilesAndAnythingOutsideTheFolder)
-{
-    httplib::Client http = client();
-    const std::string absolute = "/" + (temp.path / "secret.txt").string();
+    // Missing files and anything outside the folder: not found, and not a word of the secret.
+    const std::string absolute = "/" + temp.filePath(u"secret.txt"_s).toStdString();
     for (const char *target : {"/Plain/Nothing.gif", "/../secret.txt", "/%2e%2e/secret.txt",
                                "/..%2Fsecret.txt", "/..%5csecret.txt", "/..\\secret.txt",
                                absolute.c_str(), "/escape.txt", "/Private/secret.txt"}) {
@@ -209,19 +132,28 @@ TEST_F(ServeTest, AnswersNotFoundForMissingFilesAndAnythingOutsideTheFolder)
         EXPECT_EQ(result->status, 404);
         EXPECT_EQ(result->body.find(secret), npos);
     }
+    ASSERT_TRUE(http.Get("/Plain.txt")); // the connection is idle, and kept alive
+    server.terminate();
+    // Well below the 5 s keep-alive timeout the idle connection could hold it for.
+    ASSERT_TRUE(server.waitForFinished(3000)) << readLog();
+    EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(server.exitCode(), 0) << readLog();
 }
 
-// The exit code and the output of a command.
-std::pair<std::optional<int>, std::string> run(std::vector<std::string> args)
+// The exit code of a command (-1 when it crashed or did not end in time) and its output.
+std::pair<int, std::string> run(const QStringList &args)
 {
-    Tool tool(std::move(args));
-    return {tool.waitForExit(), readFile(tool.output)}; // evaluated in this order
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral(VELLUMO_CATALOGUE_PROGRAM), args);
+    const bool ended = tool.waitForFinished(timeoutMs) && tool.exitStatus() == QProcess::NormalExit;
+    return {ended ? tool.exitCode() : -1, tool.readAll().toStdString()};
 }
 
 TEST(CheckCommand, AcceptsTheShippedSampleCatalogue)
 {
-    const auto [exitCode, output] = run({"check", VELLUMO_SAMPLE_CATALOGUE});
-    EXPECT_EQ(exitCode, std::optional(0)) << output;
+    const auto [exitCode, output] = run({u"check"_s, QStringLiteral(VELLUMO_SAMPLE_CATALOGUE)});
+    EXPECT_EQ(exitCode, 0) << output;
     EXPECT_NE(output.find("Catalogue OK"), npos) << output;
 }
 
@@ -232,12 +164,7 @@ struct BadFile { const char *name, *file, *content, *expectedProblem; };
 void PrintTo(const BadFile &bad, std::ostream *out) { *out << bad.name; }
 
 // One entry more than the program takes.
-const std::string tooManyEntries = [] {
-    std::string list = "Grey";
-    while (list.size() < 4 + 2 * 32767)
-        list += "*x";
-    return list;
-}();
+const QByteArray tooManyEntries = "Grey" + QByteArray("*x").repeated(32767);
 
 // The small catalogue with one file broken.
 const BadFile brokenCatalogues[] = {
@@ -251,7 +178,7 @@ const BadFile brokenCatalogues[] = {
      "CartoonStars/Sunny Day.gif: missing"},
     {"PictureThatIsNoGif", "Plain/Grey.gif", "\x89PNG\r\n\x1a\n0000000000",
      "Plain/Grey.gif: is not a GIF picture"},
-    {"MoreThan32767Entries", "Plain.txt", tooManyEntries.c_str(),
+    {"MoreThan32767Entries", "Plain.txt", tooManyEntries.constData(),
      "Plain.txt: has more than 32767 entries, which the program refuses"},
     {"CategoryFoldersCollideWithoutSpaces", "msnskins.txt", "Cartoon Stars*Plain*cartoonStars",
      "msnskins.txt: categories \"Cartoon Stars\" and \"cartoonStars\" share the picture folder "
@@ -263,14 +190,14 @@ using CheckBrokenCatalogue = ::testing::TestWithParam<BadFile>;
 TEST_P(CheckBrokenCatalogue, ReportsTheProblem)
 {
     const BadFile &broken = GetParam();
-    TempDir temp;
-    writeSmallCatalogue(temp.path);
+    QTemporaryDir temp;
+    writeSmallCatalogue(temp.path());
     if (broken.content)
-        writeFile(temp.path / broken.file, broken.content);
+        writeFile(temp.filePath(QString::fromUtf8(broken.file)), broken.content);
     else
-        ASSERT_TRUE(fs::remove(temp.path / broken.file));
-    const auto [exitCode, output] = run({"check", temp.path.string()});
-    EXPECT_EQ(exitCode, std::optional(1)) << output;
+        ASSERT_TRUE(QFile::remove(temp.filePath(QString::fromUtf8(broken.file))));
+    const auto [exitCode, output] = run({u"check"_s, temp.path()});
+    EXPECT_EQ(exitCode, 1) << output;
     EXPECT_NE(output.find(std::string(broken.expectedProblem) + "\n"), npos) << output;
 }
 
@@ -282,40 +209,41 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, CheckBrokenCatalogue, ::testing::ValuesIn(br
 struct BuildTest : ::testing::Test {
     void SetUp() override
     {
-        writeFile(source / "Cartoon Stars" / "Sunny Day.gif", tinyGif(0x20));
-        writeFile(source / "Cartoon Stars" / "Blue Moon.gif", tinyGif(0x10));
-        writeFile(source / "Plain" / "Grey.gif", tinyGif(0x30));
-        writeFile(source / "Zo\u00eb" / "Pingu\u00efns.gif", tinyGif(0x40));
+        writeFile(source + u"/Cartoon Stars/Sunny Day.gif"_s, gifPicture(202, 290));
+        writeFile(source + u"/Cartoon Stars/Blue Moon.gif"_s, gifPicture(201, 290));
+        writeFile(source + u"/Plain/Grey.gif"_s, gifPicture(203, 290));
+        writeFile(source + u"/Zo\u00eb/Pingu\u00efns.gif"_s, gifPicture(204, 290));
     }
-    std::pair<std::optional<int>, std::string> build(std::vector<std::string> options = {})
+    std::pair<int, std::string> build(const QStringList &options = {})
     {
-        options.insert(options.begin(), {"build", source.string(), target.string()});
-        return run(options);
+        return run(QStringList{u"build"_s, source, target} + options);
     }
-    std::set<fs::path> besideTarget() const { return {fs::directory_iterator(temp.path), {}}; }
+    QStringList besideTarget() const
+    {
+        return QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    }
 
-    TempDir temp;
-    fs::path source = temp.path / "source", target = temp.path / "site";
+    QTemporaryDir temp;
+    QString source = temp.filePath(u"source"_s), target = temp.filePath(u"site"_s), order = temp.filePath(u"order"_s);
 };
 
 TEST_F(BuildTest, WritesACatalogueThatCheckAcceptsAndReplacesOneOnlyWhenForced)
 {
     const auto [exitCode, output] = build();
-    ASSERT_EQ(exitCode, std::optional(0)) << output;
-    EXPECT_EQ(readFile(target / "msnskins.txt"), "Cartoon Stars*Plain*Zo\xEB");
-    EXPECT_EQ(readFile(target / "Cartoon Stars.txt"), "Blue Moon*Sunny Day");
-    EXPECT_EQ(readFile(target / "Zo\u00eb.txt"), "Pingu\xEFns");
-    EXPECT_EQ(readFile(target / "CartoonStars" / "Blue Moon.gif"), tinyGif(0x10));
-    EXPECT_EQ(readFile(target / "Zo\u00eb" / "Pingu\u00efns.gif"), tinyGif(0x40));
-    EXPECT_EQ(run({"check", target.string()}),
-              std::pair(std::optional(0), std::string("Catalogue OK: 3 categories, 4 skins\n")));
+    ASSERT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(contents(target + u"/msnskins.txt"_s), "Cartoon Stars*Plain*Zo\xEB");
+    EXPECT_EQ(contents(target + u"/Cartoon Stars.txt"_s), "Blue Moon*Sunny Day");
+    EXPECT_EQ(contents(target + u"/Zo\u00eb.txt"_s), "Pingu\xEFns");
+    EXPECT_EQ(contents(target + u"/CartoonStars/Blue Moon.gif"_s), gifPicture(201, 290));
+    EXPECT_EQ(contents(target + u"/Zo\u00eb/Pingu\u00efns.gif"_s), gifPicture(204, 290));
+    EXPECT_EQ(run({u"check"_s, target}), std::pair(0, std::string("Catalogue OK: 3 categories, 4 skins\n")));
 
-    writeFile(temp.path / "order", "Zo\u00eb\r\nPlain\n\nCartoon Stars\n");
-    EXPECT_EQ(build({"--order", (temp.path / "order").string()}).first, std::optional(1)) << "not empty";
-    EXPECT_EQ(readFile(target / "msnskins.txt"), "Cartoon Stars*Plain*Zo\xEB");
-    EXPECT_EQ(build({"--order", (temp.path / "order").string(), "--force"}).first, std::optional(0));
-    EXPECT_EQ(readFile(target / "msnskins.txt"), "Zo\xEB*Plain*Cartoon Stars");
-    EXPECT_EQ(besideTarget(), (std::set{source, target, temp.path / "order"}));
+    writeFile(order, "Zo\u00eb\r\nPlain\n\nCartoon Stars\n");
+    EXPECT_EQ(build({u"--order"_s, order}).first, 1) << "not empty";
+    EXPECT_EQ(contents(target + u"/msnskins.txt"_s), "Cartoon Stars*Plain*Zo\xEB");
+    EXPECT_EQ(build({u"--order"_s, order, u"--force"_s}).first, 0);
+    EXPECT_EQ(contents(target + u"/msnskins.txt"_s), "Zo\xEB*Plain*Cartoon Stars");
+    EXPECT_EQ(besideTarget(), (QStringList{u"order"_s, u"site"_s, u"source"_s}));
 }
 
 // A file added to the source, or an order file, that must stop the build.
@@ -336,15 +264,14 @@ struct BuildFromBadSource : BuildTest, ::testing::WithParamInterface<BadFile> {}
 TEST_P(BuildFromBadSource, RefusesAndWritesNothing)
 {
     const BadFile &bad = GetParam();
-    writeFile(temp.path / bad.file, bad.content ? bad.content : tinyGif(0x50));
-    const bool ordered = fs::exists(temp.path / "order");
-    const auto [exitCode, output] = build(ordered ? std::vector<std::string>{"--order", (temp.path / "order").string()}
-                                                  : std::vector<std::string>{});
-    EXPECT_EQ(exitCode, std::optional(1)) << output;
+    writeFile(temp.filePath(QString::fromUtf8(bad.file)), bad.content ? QByteArray(bad.content) : gifPicture(205, 290));
+    const bool ordered = QFile::exists(order);
+    const auto [exitCode, output] = build(ordered ? QStringList{u"--order"_s, order} : QStringList{});
+    EXPECT_EQ(exitCode, 1) << output;
     EXPECT_NE(output.find(bad.expectedProblem), npos) << output;
     EXPECT_NE(output.find("nothing written"), npos) << output;
-    EXPECT_FALSE(fs::exists(target));
-    EXPECT_EQ(besideTarget().size(), ordered ? 2u : 1u) << "a folder was left beside the target";
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(besideTarget().size(), ordered ? 2 : 1) << "a folder was left beside the target";
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, BuildFromBadSource, ::testing::ValuesIn(badSources),

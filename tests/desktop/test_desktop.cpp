@@ -5,15 +5,12 @@
 #include "support/test_profile.h"
 #include "support/test_server.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
-
-#include <poll.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -38,7 +35,7 @@ public:
     {
         XSelectInput(display_, root(), StructureNotifyMask | SubstructureNotifyMask);
         Window found = 0;
-        test::waitUntil([&] {
+        return test::waitUntil([&] {
             Atom type;
             int format;
             unsigned long count, after;
@@ -51,8 +48,7 @@ public:
             const bool named = found && XFetchName(display_, found, &name) && std::string_view(name) == title;
             XFree(name);
             return named;
-        }, 10000);
-        return found;
+        }, 10000) ? found : 0;
     }
 
     // The window manager's ping, and whether the window returned it in time.
@@ -114,22 +110,18 @@ public:
         XFlush(display_);
     }
 
-    // Whether an event that is wanted comes within the time.
+    // Whether an event that is wanted comes within the time (XPending sends what is queued first).
     bool awaitEvent(int timeoutMs, const std::function<bool(const XEvent &)> &wanted)
     {
-        XFlush(display_);
-        for (QDeadlineTimer deadline(timeoutMs);;) {
+        return test::waitUntil([&] {
             while (XPending(display_)) {
                 XEvent event;
                 XNextEvent(display_, &event);
                 if (wanted(event))
                     return true;
             }
-            if (deadline.hasExpired())
-                return false;
-            pollfd connection{ConnectionNumber(display_), POLLIN, 0};
-            poll(&connection, 1, int(std::max<qint64>(1, deadline.remainingTime())));
-        }
+            return false;
+        }, timeoutMs);
     }
 
 private:
