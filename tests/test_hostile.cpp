@@ -34,11 +34,10 @@ std::map<QString, QByteArray> snapshot(const QString &root)
     for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                          QDirIterator::Subdirectories);
          it.hasNext();) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        paths[path.mid(root.size())] = info.isSymLink() ? "-> " + info.symLinkTarget().toUtf8()
-                                       : info.isFile()  ? test::contents(path)
-                                                        : "<not a file>";
+        const QFileInfo info = it.nextFileInfo();
+        paths[info.filePath().mid(root.size())] = info.isSymLink() ? "-> " + info.symLinkTarget().toUtf8()
+                                                  : info.isFile()  ? test::contents(info.filePath())
+                                                                   : "<not a file>";
     }
     return paths;
 }
@@ -149,8 +148,9 @@ TEST_P(Hostile, IsReportedAndHarmless)
 
     const auto after = snapshot(root);
     for (const auto &[path, content] : before) {
-        if (std::ranges::none_of(row.fetched, [&](const QString &name) { return path.endsWith(u'/' + name); }))
+        if (std::ranges::none_of(row.fetched, [&](const QString &name) { return path.endsWith(u'/' + name); })) {
             EXPECT_EQ(after.contains(path) ? after.at(path) : "<gone>", content) << path.toStdString();
+        }
     }
     for (const auto &[path, content] : after)
         EXPECT_TRUE(before.contains(path) || (path.startsWith(u"/program/Cache/"_s) && !path.contains(u".part"_s)))
