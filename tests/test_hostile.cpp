@@ -34,11 +34,10 @@ std::map<QString, QByteArray> snapshot(const QString &root)
     for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                          QDirIterator::Subdirectories);
          it.hasNext();) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        paths[path.mid(root.size())] = info.isSymLink() ? "-> " + info.symLinkTarget().toUtf8()
-                                       : info.isFile()  ? test::contents(path)
-                                                        : "<not a file>";
+        const QFileInfo info = it.nextFileInfo();
+        paths[info.filePath().mid(root.size())] = info.isSymLink() ? "-> " + info.symLinkTarget().toUtf8()
+                                                  : info.isFile()  ? test::contents(info.filePath())
+                                                                   : "<not a file>";
     }
     return paths;
 }
@@ -58,6 +57,9 @@ void PrintTo(const Case &row, std::ostream *os) { *os << row.name; }
 
 const QString downloaded = u"Skinlijst succesvol gedownload!"_s, failed = u"Fout bij het downloaden!"_s;
 using test::failure;
+const QString badName = failure(52, "Bad file name or number"), invalidPicture = failure(481, "Invalid picture");
+// The list file, and the picture of the skin that the window previews.
+const std::string listFile = "/msnskins.txt", previewFile = "/Cartoons/Blue%20Moon.gif";
 
 // The window over its good catalogue, loaded and Blue Moon previewed once,
 // with a file outside the cache that links may point at.
@@ -66,9 +68,8 @@ public:
     void SetUp() override
     {
         profile.writeProgramFile(decoy, "not to be touched");
-        QDir(profile.programFolder()).mkpath(u"tmp"_s);
         oldTemp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", (profile.programFolder() + u"/tmp"_s).toLocal8Bit()); // within the sandbox
+        qputenv("TMPDIR", profile.programFolder().toLocal8Bit()); // within the sandbox
         // Short limits, so that stalls and drips end within seconds.
         profile.transfers().policy = {.connectTimeout = 1s, .lowSpeedTime = 1s, .maxTime = 3s};
         start();
@@ -90,13 +91,14 @@ public:
     }
     void base(const QString &url) { main.catalogue().baseUrl = url; }
     void raw(const std::string &reply) { base(rawServer.emplace(reply).baseUrl()); }
-    void answer(const std::string &path, int status, const std::string &location = {})
+    // "Evil*List" (nothing with a 204) with a status and, given one, a header.
+    void answer(const std::string &path, int status, const std::string &header = {}, const std::string &value = {})
     {
         server.setHandler(path, [=](const Request &, Response &response) {
             response.status = status;
             response.set_content(status == 204 ? "" : "Evil*List", "text/plain");
-            if (!location.empty())
-                response.set_header("Location", location);
+            if (!header.empty())
+                response.set_header(header, value);
         });
     }
     // One byte, then nothing more, or a byte every 100 ms, until the client gives up.
@@ -118,7 +120,6 @@ public:
         ASSERT_TRUE(QFile::link(target, cacheFile(name)));
     }
 
-    test::TestServer other;
     std::optional<test::RawServer> rawServer;
     const QString decoy = profile.programFolder() + u"/../outside.txt"_s;
     QByteArray oldTemp;
@@ -132,12 +133,10 @@ TEST_P(Hostile, IsReportedAndHarmless)
     row.arrange(*this);
     const auto before = snapshot(root);
     const QByteArray cacheFolder = QFile::encodeName(cacheFile({}));
-    if (asNobody) { // root may write anything: the command's file access is nobody's
-        ASSERT_TRUE(chmod(QFile::encodeName(root).constData(), 0755) == 0 && chmod(cacheFolder.constData(), 0755) == 0);
+    if (asNobody) { // a read-only cache; root may write anything, so the command's file access is nobody's
+        ASSERT_TRUE(chmod(QFile::encodeName(root).constData(), 0755) == 0 && chmod(cacheFolder.constData(), 0555) == 0);
         setfsgid(65534);
         setfsuid(65534);
-        if (geteuid() != 0)
-            chmod(cacheFolder.constData(), 0555);
     }
     run(row.command);
     if (asNobody) {
@@ -171,81 +170,61 @@ const QByteArray manyNames = [] {
     return names;
 }();
 
+// Serves content at path in place of the good file.
+std::function<void(Hostile &)> serve(const std::string &path, const QByteArray &content)
+{
+    return [=](Hostile &h) { h.server.setFile(path, content); };
+}
+
 // clang-format off
 const Case cases[] = {
     // A name that cannot become a cache file, a key twice; more of either in the catalogue tests.
-    {"ClimbingCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", "Cartoons*../../outside"); },
-     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"DotCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", ".."); },
-     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"EmptyCategory", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", "Cartoons**Nature"); },
+    {"ClimbingCategory", Command::Update, serve(listFile, "Cartoons*../../outside"), badName, {"msnskins.tmp"}},
+    {"DotCategory", Command::Update, serve(listFile, ".."), badName, {"msnskins.tmp"}},
+    {"EmptyCategory", Command::Update, serve(listFile, "Cartoons**Nature"),
      u"Skinlijst-bestand ontbreekt. Update de skinlijst!"_s, {"msnskins.tmp"}},
-    {"UTF16List", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", QByteArray("\xFF\xFE" "C\0a\0r\0", 8)); },
-     failure(52, "Bad file name or number"), {"msnskins.tmp"}},
+    {"UTF16List", Command::Update, serve(listFile, QByteArray("\xFF\xFE" "C\0a\0r\0", 8)), badName, {"msnskins.tmp"}},
     {"BinaryList", Command::Update, [](Hostile &h) {
          QByteArray bytes(256, 0);
          std::iota(bytes.begin(), bytes.end(), 0);
-         h.server.setFile("/msnskins.txt", bytes);
-     }, failure(52, "Bad file name or number"), {"msnskins.tmp"}},
-    {"DuplicateSkin", Command::Update, [](Hostile &h) { h.server.setFile("/Cartoons.txt", "Blue Moon*Blue Moon"); },
+         h.server.setFile(listFile, bytes);
+     }, badName, {"msnskins.tmp"}},
+    {"DuplicateSkin", Command::Update, serve("/Cartoons.txt", "Blue Moon*Blue Moon"),
      failure(35602, "Key is not unique in collection"), {"Cartoons.tmp"}},
     // Too much.
-    {"OversizeList", Command::Update, [](Hostile &h) { // with no length told: counted as it comes
-         h.server.setHandler("/msnskins.txt", [](const Request &, Response &response) {
-             response.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink &sink) {
-                 const std::string chunk(1024 * 1024, 'x'); // 8 MiB and a byte, then a proper end
-                 if (offset < 8 * chunk.size())
-                     return sink.write(chunk.data(), chunk.size());
-                 sink.write("x", 1);
-                 sink.done();
-                 return true;
-             });
-         });
-     }, downloaded},
-    {"ManyCategories", Command::Update, [](Hostile &h) { h.server.setFile("/msnskins.txt", manyNames); },
-     failure(6, "Overflow"), {"msnskins.tmp"}},
-    {"ManySkins", Command::Update, [](Hostile &h) { h.server.setFile("/Cartoons.txt", manyNames); },
-     failure(6, "Overflow"), {"Cartoons.tmp"}},
-    {"OversizePicture", Command::Preview, [](Hostile &h) {
-         h.server.setFile("/Cartoons/Blue%20Moon.gif", QByteArray(64 * 1024 * 1024 + 1, 'G'));
+    {"OversizeList", Command::Update, [](Hostile &h) { // 8 MiB and a byte with no length told: counted as it comes
+         h.raw("HTTP/1.1 200 OK\r\n\r\n" + std::string(8 * 1024 * 1024 + 1, 'x'));
      }, failed},
-    {"PictureBomb", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture(30000, 30000)); },
-     failure(481, "Invalid picture"), {"temp.dat"}},
-    {"NotAPicture", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", "<html>no</html>"); },
-     failure(481, "Invalid picture"), {"temp.dat"}},
-    {"TruncatedPicture", Command::Preview, [](Hostile &h) { h.server.setFile("/Cartoons/Blue%20Moon.gif", test::gifPicture().left(12)); },
-     failure(481, "Invalid picture"), {"temp.dat"}},
+    {"ManyCategories", Command::Update, serve(listFile, manyNames), failure(6, "Overflow"), {"msnskins.tmp"}},
+    {"ManySkins", Command::Update, serve("/Cartoons.txt", manyNames), failure(6, "Overflow"), {"Cartoons.tmp"}},
+    {"OversizePicture", Command::Preview, [](Hostile &h) { // made when the row runs: 64 MiB and a byte
+         h.server.setFile(previewFile, QByteArray(64 * 1024 * 1024 + 1, 'G'));
+     }, failed},
+    {"PictureBomb", Command::Preview, serve(previewFile, test::gifPicture(30000, 30000)), invalidPicture, {"temp.dat"}},
+    {"NotAPicture", Command::Preview, serve(previewFile, "<html>no</html>"), invalidPicture, {"temp.dat"}},
+    {"TruncatedPicture", Command::Preview, serve(previewFile, test::gifPicture().left(12)), invalidPicture, {"temp.dat"}},
     // Too slow, too short, cut off.
-    {"StalledList", Command::Update, [](Hostile &h) { h.hold("/msnskins.txt", false); }, downloaded},
-    {"DrippedList", Command::Update, [](Hostile &h) { h.hold("/msnskins.txt", true); }, downloaded},
+    {"StalledList", Command::Update, [](Hostile &h) { h.hold(listFile, false); }, downloaded},
+    {"DrippedList", Command::Update, [](Hostile &h) { h.hold(listFile, true); }, downloaded},
     {"ShortList", Command::Update, [](Hostile &h) { // promises 1000 bytes, sends a few and hangs up
-         h.server.setHandler("/msnskins.txt", [](const Request &, Response &response) {
-             response.set_content_provider(1000, "text/plain", [](size_t, size_t, httplib::DataSink &sink) {
-                 sink.write("Cartoons", 8);
-                 return false;
-             });
-         });
-     }, downloaded},
+         h.raw("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nCartoons");
+     }, failed},
     // Redirects and answers that are no content.
-    {"RedirectLoop", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "/msnskins.txt"); }, downloaded},
-    {"RedirectToFile", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "file://" + h.decoy.toStdString()); },
+    {"RedirectLoop", Command::Update, [](Hostile &h) { h.answer(listFile, 302, "Location", listFile); }, downloaded},
+    {"RedirectToFile", Command::Update, [](Hostile &h) { h.answer(listFile, 302, "Location", "file://" + h.decoy.toStdString()); },
      downloaded},
-    {"RedirectToFtp", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 302, "ftp://127.0.0.1/msnskins.txt"); },
+    {"RedirectToFtp", Command::Update, [](Hostile &h) { h.answer(listFile, 302, "Location", "ftp://127.0.0.1" + listFile); },
      downloaded},
     {"RedirectToAnotherPort", Command::Update, [](Hostile &h) {
-         h.other.setFile("/list.txt", "Nature");
-         h.answer("/msnskins.txt", 302, h.other.baseUrl().toStdString() + "list.txt");
+         const auto &other = h.rawServer.emplace("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nNature");
+         h.answer(listFile, 302, "Location", other.baseUrl().toStdString() + "list.txt");
      }, downloaded, {"msnskins.tmp"}},
-    {"NoContent204", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 204); }, downloaded, {"msnskins.tmp"}},
-    {"MovedWithoutPlace301", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 301); }, downloaded},
-    {"NotFound404", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 404); }, downloaded},
-    {"ServerError500", Command::Update, [](Hostile &h) { h.answer("/msnskins.txt", 500); }, downloaded},
-    {"MegabyteHeader", Command::Update, [](Hostile &h) {
-         h.server.setHandler("/msnskins.txt", [](const Request &, Response &response) {
-             response.set_header("X-Padding", std::string(1024 * 1024, 'x'));
-             response.set_content("Evil", "text/plain");
-         });
-     }, downloaded},
+    {"NoContent204", Command::Update, [](Hostile &h) { h.answer(listFile, 204); }, downloaded, {"msnskins.tmp"}},
+    {"MovedWithoutPlace301", Command::Update, [](Hostile &h) { h.answer(listFile, 301); }, downloaded},
+    {"NotFound404", Command::Update, [](Hostile &h) { h.answer(listFile, 404); }, downloaded},
+    {"ServerError500", Command::Update, [](Hostile &h) { h.answer(listFile, 500); }, downloaded},
+    {"MegabyteHeader", Command::Update, [](Hostile &h) { h.answer(listFile, 200, "X-Padding", std::string(1024 * 1024, 'x')); },
+     downloaded},
     // Not HTTP, or broken HTTP.
     {"JunkReply", Command::Update, [](Hostile &h) { h.raw("SSH-2.0-OpenSSH\r\n\r\nEvil*List"); }, failed},
     {"EmptyReply", Command::Update, [](Hostile &h) { h.raw(""); }, failed},
@@ -263,8 +242,7 @@ const Case cases[] = {
          h.base(QUrl::fromLocalFile(h.profile.programFolder() + u"/../"_s).toString());
      }, downloaded, {"msnskins.tmp", "Cartoons.tmp"}},
     {"FifoAndLinkAtFileAddress", Command::Update, [](Hostile &h) { // neither is read, nor waited for
-         const QString folder = h.profile.programFolder() + u"/../files/"_s;
-         QDir().mkpath(folder);
+         const QString folder = h.profile.programFolder() + u"/../"_s;
          ASSERT_EQ(mkfifo(QFile::encodeName(folder + u"msnskins.txt"_s).constData(), 0600), 0);
          h.profile.writeProgramFile(folder + u"list"_s, "Blue Moon");
          ASSERT_TRUE(QFile::link(folder + u"list"_s, folder + u"Cartoons.txt"_s));
@@ -290,7 +268,6 @@ const Case cases[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Hostile, Hostile, ::testing::ValuesIn(cases),
-                         [](const ::testing::TestParamInfo<Case> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Hostile, Hostile, ::testing::ValuesIn(cases), ::testing::PrintToStringParamName());
 
 } // namespace

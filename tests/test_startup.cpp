@@ -61,7 +61,7 @@ TEST_P(StartUp, ReadsTheSettingsTheCommandLineAndTheLanguageFileAndTheChoosersCl
     if (!c.failure.isEmpty()) {
         EXPECT_FALSE(main.loading->isActive());
         EXPECT_EQ(main.TV1->nodeCount(), 0);
-        EXPECT_FALSE(profile.has(u"path"_s)) << "steps after the failure are skipped";
+        EXPECT_FALSE(profile.stored(u"path"_s)) << "steps after the failure are skipped";
         EXPECT_TRUE(main.catalogue().baseUrl.isEmpty());
         EXPECT_EQ(main.statusText(), c.failure) << "\"Geladen\" must not cover the failure";
         return;

@@ -16,30 +16,20 @@ TestProfile::TestProfile()
     const QDir root(root_.path());
     for (const char *folder : {"program", "config", "runtime", "wine/dosdevices", "wine/drive_c"})
         root.mkpath(QLatin1StringView(folder));
-    programFolder_ = root.filePath(QStringLiteral("program"));
-    configFolder_ = root.filePath(QStringLiteral("config"));
-    runtimeFolder_ = root.filePath(QStringLiteral("runtime"));
-    prefixFolder_ = root.filePath(QStringLiteral("wine"));
-    QFile::link(QStringLiteral("../drive_c"), prefixFolder_ + QStringLiteral("/dosdevices/c:"));
-    qputenv("WINEPREFIX", prefixFolder_.toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", configFolder_.toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", runtimeFolder_.toLocal8Bit());
-    store_ = std::make_unique<platform::IniSettingsStore>(configFolder_);
+    QFile::link(QStringLiteral("../drive_c"), root.filePath(QStringLiteral("wine/dosdevices/c:")));
+    qputenv("WINEPREFIX", prefixFolder().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", configFolder().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtimeFolder().toLocal8Bit());
+    store_ = std::make_unique<platform::IniSettingsStore>(configFolder());
     settings_ = std::make_unique<Settings>(*store_);
     registry_ = platform::createMachineRegistry();
 }
 
-TestProfile::~TestProfile() = default;
-
 // The store as the program's section of it; both application names reach it.
-QString TestProfile::stored(const QString &key) const
+std::optional<QString> TestProfile::stored(const QString &key) const
 {
-    return QString::fromStdU16String(store_->read(u"CorVathSoftware", u"Vellumo", key.toStdU16String()).value_or(u""));
-}
-
-bool TestProfile::has(const QString &key) const
-{
-    return store_->read(u"CorVathSoftware", u"Vellumo", key.toStdU16String()).has_value();
+    const auto text = store_->read(u"CorVathSoftware", u"Vellumo", key.toStdU16String());
+    return text ? std::optional(QString::fromStdU16String(*text)) : std::nullopt;
 }
 
 void TestProfile::store(const QString &key, const QString &value)
@@ -49,7 +39,7 @@ void TestProfile::store(const QString &key, const QString &value)
 
 Environment TestProfile::environment(const QString &commandLine, const QString &closeHelper)
 {
-    return Environment{.programFolder = programFolder_,
+    return Environment{.programFolder = programFolder(),
                        .commandLine = commandLine,
                        .settings = settings_.get(),
                        .registry = registry_.get(),
@@ -59,7 +49,7 @@ Environment TestProfile::environment(const QString &commandLine, const QString &
 
 void TestProfile::writeProgramFile(const QString &name, const QByteArray &content)
 {
-    QFile file(QDir(programFolder_).filePath(name));
+    QFile file(QDir(programFolder()).filePath(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         qFatal("cannot write test file %s", qPrintable(file.fileName()));
 }
@@ -70,15 +60,9 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-QByteArray languageFile(const QStringList &lines, const QByteArray &lineEnd, bool finalLineEnd)
+QByteArray languageFile(const QStringList &lines)
 {
-    QByteArray content;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        content += encodeWindows1252(lines.at(i));
-        if (i + 1 < lines.size() || finalLineEnd)
-            content += lineEnd;
-    }
-    return content;
+    return encodeWindows1252(lines.join(QStringLiteral("\r\n"))) + "\r\n";
 }
 
 QStringList numberedLines(int count)

@@ -16,15 +16,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <ostream>
 
-// Readable Qt values in test failures.
+// Readable Qt values in test failures (a QStringList as a list of these).
 inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << '[' << list.join(QStringLiteral("|")).toStdString() << ']';
-}
 inline void PrintTo(const QByteArray &bytes, std::ostream *os) { *os << '"' << bytes.toStdString() << '"'; }
 
 namespace vellumo::test {
@@ -32,21 +29,19 @@ namespace vellumo::test {
 class TestProfile {
 public:
     TestProfile();
-    ~TestProfile();
 
-    QString programFolder() const { return programFolder_; }
-    QString configFolder() const { return configFolder_; }
-    QString runtimeFolder() const { return runtimeFolder_; }
+    QString programFolder() const { return root_.filePath(QStringLiteral("program")); }
+    QString configFolder() const { return root_.filePath(QStringLiteral("config")); }
+    QString runtimeFolder() const { return root_.filePath(QStringLiteral("runtime")); }
     // A Wine prefix of the profile (WINEPREFIX), not booted: drive C: and
     // whatever registry file a test writes.
-    QString prefixFolder() const { return prefixFolder_; }
-    QString driveC() const { return prefixFolder_ + QStringLiteral("/drive_c"); }
+    QString prefixFolder() const { return root_.filePath(QStringLiteral("wine")); }
+    QString driveC() const { return root_.filePath(QStringLiteral("wine/drive_c")); }
 
     Settings &settings() { return *settings_; }
     platform::IniSettingsStore &iniStore() { return *store_; }
-    // The stored text of a key, as the store holds it; "" when absent.
-    QString stored(const QString &key) const;
-    bool has(const QString &key) const;
+    // The stored text of a key, as the store holds it; none when absent.
+    std::optional<QString> stored(const QString &key) const;
     void store(const QString &key, const QString &value);
 
     // closeHelper: the program that closes Messenger's windows; none by default.
@@ -59,20 +54,15 @@ public:
 
 private:
     QTemporaryDir root_;
-    QString programFolder_;
-    QString configFolder_;
-    QString runtimeFolder_;
-    QString prefixFolder_;
     std::unique_ptr<platform::IniSettingsStore> store_;
     std::unique_ptr<platform::Registry> registry_;
     std::unique_ptr<Settings> settings_;
     TransferSession transfers_;
 };
 
-// A language file of the given lines, Windows-1252, joined with lineEnd and,
-// when finalLineEnd, ended with one.
-QByteArray languageFile(const QStringList &lines, const QByteArray &lineEnd = "\r\n", bool finalLineEnd = true);
-// 26 lines, each naming its line ("line 1" ...), with the given ones replaced.
+// A language file of the given lines, Windows-1252, each ended with CR LF.
+QByteArray languageFile(const QStringList &lines);
+// Lines that name their number ("line 1" ...); 26 fill a language file.
 QStringList numberedLines(int count = 26);
 
 // What a file holds; "<missing>" when it cannot be read.

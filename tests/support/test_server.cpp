@@ -17,10 +17,23 @@ TestServer::TestServer()
     server_->set_keep_alive_max_count(1000);
     // An idle kept-alive connection holds the server's stop for this long.
     server_->set_keep_alive_timeout(1);
-    server_->set_read_timeout(5, 0);
-    server_->set_write_timeout(5, 0);
     server_->Get(R"(.*)", [this](const httplib::Request &request, httplib::Response &response) {
-        serve(request, response);
+        // The raw target keeps the percent-encoding the client sent (the program sends no query).
+        const std::string &path = request.target;
+        Handler handler;
+        {
+            std::lock_guard lock(mutex_);
+            requests_.push_back(path);
+            clientPorts_.push_back(request.remote_port);
+            if (auto it = handlers_.find(path); it != handlers_.end())
+                handler = it->second;
+        }
+        if (handler) {
+            handler(request, response);
+        } else {
+            response.status = 404;
+            response.set_content("not here", "text/plain");
+        }
     });
     port_ = server_->bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_->listen_after_bind(); });
@@ -35,11 +48,6 @@ TestServer::~TestServer()
     stopping_ = true;
     server_->stop();
     thread_.join();
-}
-
-QString TestServer::baseUrl() const
-{
-    return QStringLiteral("http://127.0.0.1:%1/").arg(port_);
 }
 
 void TestServer::setFile(const std::string &path, const QByteArray &content)
@@ -65,29 +73,6 @@ int TestServer::connections() const
 {
     std::lock_guard lock(mutex_);
     return int(std::set<int>(clientPorts_.begin(), clientPorts_.end()).size());
-}
-
-void TestServer::serve(const httplib::Request &request, httplib::Response &response)
-{
-    // The raw target keeps the percent-encoding the client sent.
-    std::string path = request.target;
-    const auto query = path.find('?');
-    if (query != std::string::npos)
-        path.erase(query);
-    Handler handler;
-    {
-        std::lock_guard lock(mutex_);
-        requests_.push_back(path);
-        clientPorts_.push_back(request.remote_port);
-        if (auto it = handlers_.find(path); it != handlers_.end())
-            handler = it->second;
-    }
-    if (handler) {
-        handler(request, response);
-    } else {
-        response.status = 404;
-        response.set_content("not here", "text/plain");
-    }
 }
 
 RawServer::RawServer(int port, bool full)
@@ -123,11 +108,6 @@ RawServer::~RawServer()
         thread_.join();
     ::close(filler_);
     ::close(listener_);
-}
-
-QString RawServer::baseUrl() const
-{
-    return QStringLiteral("http://127.0.0.1:%1/").arg(port_);
 }
 
 int RawServer::acceptWaiting()

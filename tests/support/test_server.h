@@ -30,7 +30,7 @@ public:
     TestServer();
     ~TestServer();
 
-    QString baseUrl() const; // http://127.0.0.1:PORT/
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(port_); }
 
     // Serves content at path (as requested, percent-encoded, e.g. "/a%20b.txt").
     void setFile(const std::string &path, const QByteArray &content);
@@ -47,8 +47,6 @@ public:
     bool stopping() const { return stopping_; }
 
 private:
-    void serve(const httplib::Request &request, httplib::Response &response);
-
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
     int port_ = 0;
@@ -71,7 +69,7 @@ public:
 
     bool listening() const { return listening_; }
     int port() const { return port_; }
-    QString baseUrl() const; // http://127.0.0.1:PORT/
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(port_); }
     // Takes the connections waiting in the queue and closes them; answers how many there were.
     int acceptWaiting();
 
