@@ -137,7 +137,8 @@ protected:
     const std::unique_ptr<platform::Registry> registry = platform::createMachineRegistry();
     const TextTable &texts = builtInTexts();
     test::RecordedReport report;
-    BackgroundInstaller installer{*registry, {.path = helper.toStdU16String(), .timeLimitMs = 5'000}, report, texts};
+    int waits = 0; // while the helper runs
+    BackgroundInstaller installer{*registry, {helper.toStdU16String(), 5'000, [this] { ++waits; }}, report, texts};
 };
 
 TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
@@ -163,11 +164,9 @@ TEST_F(Messenger, AHelperThatHangsIsGivenUpOnAndTheCommandEndsAsUsual)
 {
     installBoth();
     writeFakeWine(u"exec sleep 30\n"_s);
-    int waits = 0;
-    BackgroundInstaller waiting{*registry, {helper.toStdU16String(), 5'000, [&] { ++waits; }}, report, texts};
     QElapsedTimer clock;
     clock.start();
-    waiting.install(preview);
+    installer.install(preview);
     EXPECT_LT(clock.elapsed(), 20'000) << "the helper is killed after 5 s";
     EXPECT_GT(waits, 100) << "the window was let repaint meanwhile";
     EXPECT_EQ(report.status, applied);
