@@ -98,14 +98,13 @@ TEST(CloseMessengerWin, TheFirstWindowOfEachClassIsClosedInOrderAndWaitedFor)
                          {"msblclass", "4"},
                          {"msnmsblclass", "5"}});
     ASSERT_TRUE(thread.started);
-    const std::vector<HWND> &window = thread.windows;
 
     int waits = 0; // each window takes 300 ms to close: the caller is called back meanwhile
     closeMessengerWindows({.path = {}, .whileWaiting = [&] { ++waits; }});
     EXPECT_GE(waits, 10);
     EXPECT_EQ(closeCount.load(), 2);
-    EXPECT_TRUE(closed[0] == window[1] || closed[0] == window[4]); // msnmsblclass
-    EXPECT_TRUE(closed[1] == window[0] || closed[1] == window[3]); // then msblclass
+    EXPECT_TRUE(closed[0] == thread.windows[1] || closed[0] == thread.windows[4]); // msnmsblclass
+    EXPECT_TRUE(closed[1] == thread.windows[0] || closed[1] == thread.windows[3]); // then msblclass
 }
 
 TEST(CloseMessengerWin, AHungMessengerIsGivenUpOn)
