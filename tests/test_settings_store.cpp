@@ -10,7 +10,7 @@
 
 using namespace vellumo;
 
-TEST(IniSettingsStore, KeepsValuesExactlyInOneFileForBothApplicationNamesAndReadingWritesNothing)
+TEST(IniSettingsStore, KeepsValuesExactlyInOneFileForBothApplicationNamesReadingWritesNothingAndAFailedSaveIsReported)
 {
     test::TestProfile profile;
     const auto store = platform::createUserSettingsStore(); // the program's, which follows XDG_CONFIG_HOME
@@ -26,14 +26,7 @@ TEST(IniSettingsStore, KeepsValuesExactlyInOneFileForBothApplicationNamesAndRead
     // Every save reaches the file at once, as another reader sees it.
     EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(QStringLiteral("path")),
               QStringLiteral("C:\\Program Files\\"));
-}
-
-TEST(IniSettingsStore, ReportsAStoreThatCannotBeWritten)
-{
-    test::TestProfile profile;
-    // A file where the application's folder belongs.
-    QFile blocker(profile.configFolder() + QStringLiteral("/corvathsoftware"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    EXPECT_FALSE(profile.iniStore().save(u"CorVathSoftware", u"Vellumo", u"path", u"x"));
+    // A file where an application's folder belongs.
+    ASSERT_TRUE(QFile(profile.configFolder() + QStringLiteral("/blocked")).open(QIODevice::WriteOnly));
+    EXPECT_FALSE(store->save(u"Blocked", u"Vellumo", u"path", u"x"));
 }

@@ -1,35 +1,22 @@
 // A stand-in for Messenger's main window, for the end-to-end test:
 //
-//   stand_in_messenger.exe CLASSNAME MARKERFILE SECONDS
+//   stand_in_messenger.exe CLASSNAME SECONDS
 //
-// Shows a window of class CLASSNAME, then writes "ready" to MARKERFILE.ready.
-// On WM_CLOSE it writes "WM_CLOSE" to MARKERFILE before answering and exits 0;
-// without one it exits 2 after SECONDS. Exits 1 on a bad command line or a
-// failed setup. MARKERFILE is a Windows path.
+// Shows a window of class CLASSNAME, then writes "ready" to its output. Exits
+// 0 on WM_CLOSE; without one it exits 2 after SECONDS. Exits 1 on a bad
+// command line or a failed setup.
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
+#include <cstdio>
 
 namespace {
-
-std::wstring closeMarker;
-
-bool writeMarker(const std::wstring &path, const std::string &text)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr)
-                    && written == text.size();
-    CloseHandle(file);
-    return ok;
-}
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CLOSE)
-        PostQuitMessage(writeMarker(closeMarker, "WM_CLOSE") ? 0 : 1);
+        PostQuitMessage(0);
     else if (message == WM_TIMER) // no WM_CLOSE in time
         PostQuitMessage(2);
     else
@@ -43,9 +30,8 @@ int main()
 {
     int argc = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc != 4 || _wtoi(argv[3]) <= 0)
+    if (!argv || argc != 3 || _wtoi(argv[2]) <= 0)
         return 1;
-    closeMarker = argv[2];
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -57,7 +43,7 @@ int main()
     if (!window)
         return 1;
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    if (!SetTimer(window, 1, _wtoi(argv[3]) * 1000, nullptr) || !writeMarker(closeMarker + L".ready", "ready"))
+    if (!SetTimer(window, 1, _wtoi(argv[2]) * 1000, nullptr) || std::puts("ready") < 0 || std::fflush(stdout) != 0)
         return 1;
 
     MSG message;

@@ -67,16 +67,13 @@ struct WindowThread {
             me.windows.push_back(CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
                                                  nullptr, windowClass.hInstance, nullptr));
         }
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // a queue for WM_QUIT
-        SetEvent(me.ready);
+        SetEvent(me.ready); // making windows gave the thread a queue, for WM_QUIT too
         if (me.hung)
             WaitForSingleObject(me.release, waitMs);
+        MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0)
             DispatchMessageW(&message);
-        for (HWND window : me.windows)
-            DestroyWindow(window);
-        return 0;
+        return 0; // its windows end with it
     }
 
     std::vector<Window> wanted;
@@ -101,16 +98,13 @@ TEST(CloseMessengerWin, TheFirstWindowOfEachClassIsClosedInOrderAndWaitedFor)
                          {"msblclass", "4"},
                          {"msnmsblclass", "5"}});
     ASSERT_TRUE(thread.started);
-    const std::vector<HWND> &window = thread.windows;
 
     int waits = 0; // each window takes 300 ms to close: the caller is called back meanwhile
-    vellumo::platform::CloseHelper helper;
-    helper.whileWaiting = [&] { ++waits; };
-    closeMessengerWindows(helper);
+    closeMessengerWindows({.path = {}, .whileWaiting = [&] { ++waits; }});
     EXPECT_GE(waits, 10);
     EXPECT_EQ(closeCount.load(), 2);
-    EXPECT_TRUE(closed[0] == window[1] || closed[0] == window[4]); // msnmsblclass
-    EXPECT_TRUE(closed[1] == window[0] || closed[1] == window[3]); // then msblclass
+    EXPECT_TRUE(closed[0] == thread.windows[1] || closed[0] == thread.windows[4]); // msnmsblclass
+    EXPECT_TRUE(closed[1] == thread.windows[0] || closed[1] == thread.windows[3]); // then msblclass
 }
 
 TEST(CloseMessengerWin, AHungMessengerIsGivenUpOn)

@@ -18,14 +18,10 @@ namespace {
 bool put(const std::wstring &key, const wchar_t *name, const std::wstring &data, REGSAM view = KEY_WOW64_32KEY,
          DWORD type = REG_SZ)
 {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Vellumo Test\\" + key).c_str(), 0, nullptr, 0,
-                        KEY_SET_VALUE | view, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-        return false;
-    const LSTATUS status = RegSetValueExW(handle, name, 0, type, reinterpret_cast<const BYTE *>(data.c_str()),
-                                          DWORD((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
-    return status == ERROR_SUCCESS;
+    const std::wstring software = view == KEY_WOW64_32KEY ? L"Software\\Wow6432Node" : L"Software";
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, (software + L"\\Vellumo Test\\" + key).c_str(), name, type,
+                           data.c_str(), DWORD((data.size() + 1) * sizeof(wchar_t)))
+           == ERROR_SUCCESS;
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 
 using vellumo::platform::createUserSettingsStore;
 
-TEST(SettingsStoreWin, AnAbsentValueReadsAsNothingAndReadingCreatesNoKey)
+TEST(SettingsStoreWin, AbsentValuesReadAsNothingWithoutMakingKeysAndAValueIsRegSzThatReadsBackUnchanged)
 {
     const auto store = createUserSettingsStore();
     HKEY key = nullptr; // stays unopened
@@ -19,11 +19,8 @@ TEST(SettingsStoreWin, AnAbsentValueReadsAsNothingAndReadingCreatesNoKey)
     EXPECT_EQ(store->read(u"PartlySoftware", u"General", u"Theme"), std::nullopt);
     EXPECT_EQ(store->read(u"PartlySoftware", u"Window", u"Language"), std::nullopt);
     EXPECT_TRUE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\PartlySoftware\\Window", 0, KEY_READ, &key) != ERROR_SUCCESS);
-}
 
-TEST(SettingsStoreWin, AValueIsRegSzUnderSoftwareApplicationSectionAndReadsBackUnchangedUnderEitherCase)
-{
-    const auto store = createUserSettingsStore();
+    // Under either case of the application's name, and as REG_SZ under Software\<application>\<section>.
     const std::u16string values[] = {
         std::u16string(500, u'l'),
         u"C:\\Users\\Public\\Vellumo",
