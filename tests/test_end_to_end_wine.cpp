@@ -7,8 +7,6 @@
 #include "support/test_server.h"
 #include "windows/form1.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -56,8 +54,7 @@ TEST_F(EndToEndUnderWine, InstallingASkinWritesLvbackAndClosesMessenger)
 {
     // MSN Messenger, as its installer records it: a 32-bit program's key.
     const QString folder = prefix + u"/drive_c/Program Files/MSN Messenger"_s;
-    ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(QFile(folder + u"/msnmsgr.exe"_s).open(QIODevice::WriteOnly));
+    profile.writeProgramFile(folder + u"/msnmsgr.exe"_s, "MZ");
     ASSERT_EQ(run(u"wine"_s, {u"reg"_s, u"add"_s, u"HKLM\\Software\\Microsoft\\MSNMessenger"_s, u"/v"_s,
                               u"InstallationDirectory"_s, u"/t"_s, u"REG_SZ"_s, u"/d"_s,
                               u"C:\\Program Files\\MSN Messenger\\"_s, u"/f"_s, u"/reg:32"_s}),
@@ -72,7 +69,6 @@ TEST_F(EndToEndUnderWine, InstallingASkinWritesLvbackAndClosesMessenger)
         << "the stand-in Messenger never opened its window";
 
     // The skin previewed last, and the install.
-    ASSERT_TRUE(QDir(profile.programFolder()).mkpath(u"Cache"_s));
     profile.writeProgramFile(u"Cache/temp.dat"_s, test::gifPicture(4, 4));
     Form1 main(profile.environment({}, QStringLiteral(VELLUMO_CLOSE_HELPER)));
     main.LoadDefaultLanguage();

@@ -32,14 +32,6 @@ namespace {
 const QString applied = u"Skin succesvol als achtergrond geplaatst!"_s;
 const QString removed = u"Achtergrond succesvol verwijderd!"_s;
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 TEST(WineRegistry, ReadsTheFileThatWineItselfWroteAndNothingWithoutAPrefix)
 {
     TestProfile profile;
@@ -69,7 +61,7 @@ TEST(WineRegistry, ReadsTheFileThatWineItselfWroteAndNothingWithoutAPrefix)
 TEST(WindowsPaths, MapIntoThePrefixIgnoringCase)
 {
     TestProfile profile;
-    writeFile(profile.driveC() + u"/Program Files/MSN Messenger/LVBACK.GIF"_s, "x");
+    profile.writeProgramFile(profile.driveC() + u"/Program Files/MSN Messenger/LVBACK.GIF"_s, "x");
     const QString c = profile.prefixFolder() + u"/dosdevices/c:"_s, messenger = c + u"/Program Files/MSN Messenger"_s;
     const std::pair<QString, QString> cases[] = {
         {u"c:\\PROGRAM FILES\\msn messenger\\lvback.gif"_s, messenger + u"/LVBACK.GIF"_s},
@@ -89,9 +81,9 @@ class Messenger : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        writeFile(preview, test::gifPicture(3, 3));
-        writeFile(helper, "MZ");
-        writeFile(wineLog, {});
+        profile.writeProgramFile(preview, test::gifPicture(3, 3));
+        profile.writeProgramFile(helper, "MZ");
+        profile.writeProgramFile(wineLog, {});
         writeFakeWine({});
         QFile::setPermissions(wine, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         qputenv("PATH", (profile.programFolder() + u"/bin:"_s).toLocal8Bit() + oldPath);
@@ -100,8 +92,9 @@ protected:
 
     void writeFakeWine(const QString &then)
     {
-        writeFile(wine, u"#!/bin/sh\necho \"$WINEPREFIX $* :\" $(ls \"$WINEPREFIX/drive_c/Program Files/Messenger\")"
-                        " >> '%1'\n%2"_s.arg(wineLog, then).toUtf8());
+        profile.writeProgramFile(
+            wine, u"#!/bin/sh\necho \"$WINEPREFIX $* :\" $(ls \"$WINEPREFIX/drive_c/Program Files/Messenger\")"
+                  " >> '%1'\n%2"_s.arg(wineLog, then).toUtf8());
     }
 
     // system.reg as Wine writes it, naming the installation folders that are not empty.
@@ -113,13 +106,13 @@ protected:
             if (!folder.isEmpty())
                 text += u"\n[Software\\\\Wow6432Node\\\\Microsoft\\\\%1] 1796549992\n#time=1dd8565bea9acc6\n"
                         "\"InstallationDirectory\"=\"%2\"\n"_s.arg(key, QString(folder).replace(u"\\"_s, u"\\\\"_s));
-        writeFile(profile.prefixFolder() + u"/system.reg"_s, text.toUtf8());
+        profile.writeProgramFile(profile.prefixFolder() + u"/system.reg"_s, text.toUtf8());
     }
     void installBoth()
     {
         writeRegistry(u"C:\\Program Files\\Messenger"_s, u"C:\\Program Files\\MSN Messenger\\"_s);
-        writeFile(windows + u"/msmsgs.exe"_s, "MZ");
-        writeFile(msn + u"/msnmsgr.exe"_s, "MZ");
+        profile.writeProgramFile(windows + u"/msmsgs.exe"_s, "MZ");
+        profile.writeProgramFile(msn + u"/msnmsgr.exe"_s, "MZ");
     }
     static QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
     QStringList wineCalls() const { return QString::fromUtf8(contents(wineLog)).split(u'\n', Qt::SkipEmptyParts); }
@@ -145,7 +138,7 @@ TEST_F(Messenger, InstallAndRemoveActWhereTheirFileLiesThenCloseMessenger)
 {
     installBoth();
     QFile::remove(msn + u"/msnmsgr.exe"_s);
-    writeFile(msnGif, "old");
+    profile.writeProgramFile(msnGif, "old");
     installer.install(preview);
     EXPECT_EQ(report.take(), QStringList{u"status: "_s + applied});
     EXPECT_EQ(contents(windowsGif), test::gifPicture(3, 3));
@@ -177,9 +170,9 @@ TEST_F(Messenger, FoldersMatchIgnoringCaseAndJoinTheirFilesWithOneSeparator)
 {
     // Recorded the other way round from the installers: with and without a trailing separator.
     writeRegistry(u"c:\\PROGRAM FILES\\messenger\\"_s, u"C:\\Program Files\\MSN Messenger"_s);
-    writeFile(windows + u"/MSMSGS.EXE"_s, "MZ");
-    writeFile(windows + u"/LvBack.GIF"_s, "old");
-    writeFile(msn + u"/msnmsgr.exe"_s, "MZ");
+    profile.writeProgramFile(windows + u"/MSMSGS.EXE"_s, "MZ");
+    profile.writeProgramFile(windows + u"/LvBack.GIF"_s, "old");
+    profile.writeProgramFile(msn + u"/msnmsgr.exe"_s, "MZ");
     installer.install(preview);
     EXPECT_EQ(report.status, applied);
     EXPECT_EQ(filesIn(windows), (QStringList{u"LvBack.GIF"_s, u"MSMSGS.EXE"_s}));
@@ -196,8 +189,8 @@ TEST_F(Messenger, APictureFromDiskNeedsOnlyTheFolder)
     QFile::remove(windows + u"/msmsgs.exe"_s);
     QFile::remove(msn + u"/msnmsgr.exe"_s);
     const QString notes = profile.programFolder() + u"/notes.gif"_s, mine = profile.programFolder() + u"/mine.gif"_s;
-    writeFile(notes, "just text");
-    writeFile(mine, test::gifPicture(7, 2));
+    profile.writeProgramFile(notes, "just text");
+    profile.writeProgramFile(mine, test::gifPicture(7, 2));
     installer.installFromDisk(notes);
     EXPECT_EQ(report.take(), QStringList{u"failure: 481"_s}) << "nothing shown, nothing installed";
     EXPECT_EQ(filesIn(windows), QStringList());
@@ -227,9 +220,9 @@ TEST_F(Messenger, WithoutAnInstallationOnlyRemovingSucceedsNothingChangesAndMess
 TEST_F(Messenger, AReadOnlyBackgroundStopsTheCommandAtTheFirstInstallation)
 {
     installBoth();
-    writeFile(windowsGif, "protected");
+    profile.writeProgramFile(windowsGif, "protected");
     QFile::setPermissions(windowsGif, QFileDevice::ReadOwner | QFileDevice::ReadGroup); // read-only even for root
-    writeFile(msnGif, "second");
+    profile.writeProgramFile(msnGif, "second");
     installer.install(preview);
     installer.remove();
     EXPECT_EQ(report.take(), (QStringList{u"failure: 70"_s, u"failure: 70"_s}));

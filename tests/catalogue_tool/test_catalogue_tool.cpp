@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -28,13 +27,6 @@ namespace {
 
 constexpr int timeoutMs = 15'000; // generous for a sanitizer build
 constexpr auto npos = std::string::npos;
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size()) << path.toStdString();
-}
 
 // Two categories, one with a space in its name (its folder has none). The
 // pictures differ in their width; NUL and 0xFF are among their bytes.

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 
 namespace vellumo::test {
 
@@ -47,9 +48,10 @@ Environment TestProfile::environment(const QString &commandLine, const QString &
                        .transfers = &transfers_};
 }
 
-void TestProfile::writeProgramFile(const QString &name, const QByteArray &content)
+void writeFile(const QString &path, const QByteArray &content)
 {
-    QFile file(QDir(programFolder()).filePath(name));
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         qFatal("cannot write test file %s", qPrintable(file.fileName()));
 }

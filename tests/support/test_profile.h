@@ -10,6 +10,7 @@
 #include "platform/settings_store_ini.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -26,6 +27,9 @@ inline void PrintTo(const QByteArray &bytes, std::ostream *os) { *os << '"' << b
 
 namespace vellumo::test {
 
+// Writes a file, and the folders it lies in; a failure ends the test program.
+void writeFile(const QString &path, const QByteArray &content);
+
 class TestProfile {
 public:
     TestProfile();
@@ -39,7 +43,6 @@ public:
     QString driveC() const { return root_.filePath(QStringLiteral("wine/drive_c")); }
 
     Settings &settings() { return *settings_; }
-    platform::IniSettingsStore &iniStore() { return *store_; }
     // The stored text of a key, as the store holds it; none when absent.
     std::optional<QString> stored(const QString &key) const;
     void store(const QString &key, const QString &value);
@@ -49,8 +52,12 @@ public:
     // The environment's transfers, whose limits a test may shorten.
     TransferSession &transfers() { return transfers_; }
 
-    // Writes a file, its path absolute or relative to the program folder.
-    void writeProgramFile(const QString &name, const QByteArray &content);
+    // Writes a file, its path absolute or relative to the program folder, and
+    // the folders it lies in.
+    void writeProgramFile(const QString &name, const QByteArray &content)
+    {
+        writeFile(QDir(programFolder()).filePath(name), content);
+    }
 
 private:
     QTemporaryDir root_;
