@@ -1,10 +1,8 @@
 // Loading the catalogue, skin previews and the list update, against a server
 // on 127.0.0.1; and how the main window shows them.
 
-#include "app/failure.h"
 #include "app/program_files.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/picture_file.h"
 #include "download/downloader.h"
 #include "download/transfer_policy.h"
 #include "localisation/text_table.h"
@@ -19,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QInputDevice>
@@ -28,7 +25,6 @@
 
 #include <httplib.h>
 
-#include <atomic>
 #include <set>
 #include <thread>
 
@@ -56,11 +52,6 @@ protected:
         catalogue.load();
     }
     QString cacheFile(const QString &name) const { return profile.programFolder() + u"/Cache/"_s + name; }
-    void writeCache(const QString &name, const QByteArray &content)
-    {
-        QDir(profile.programFolder()).mkpath(u"Cache"_s);
-        profile.writeProgramFile(u"Cache/"_s + name, content);
-    }
     QByteArray readCache(const QString &name) const { return test::contents(cacheFile(name)); }
     // The node texts in tree order joined by "|", children indented by two more blanks.
     QString tree() const
@@ -147,8 +138,8 @@ TEST_P(CatalogueLoad, BuildsTheTreeOrReportsWhyNot)
     for (const auto &[name, content] : c.served)
         server.setFile("/" + name + ".txt", content.toUtf8());
     if (c.cached) {
-        writeCache(u"msnskins.tmp"_s, "Nature");
-        writeCache(u"Nature.tmp"_s, "Forest*Sea");
+        profile.writeProgramFile(u"Cache/msnskins.tmp"_s, "Nature");
+        profile.writeProgramFile(u"Cache/Nature.tmp"_s, "Forest*Sea");
     }
     start(c.fromCache);
     EXPECT_EQ(tree(), c.tree);
@@ -225,17 +216,6 @@ TEST_F(Preview, TheLoadAsksForEachFileOnceThenAClickedSkinIsFetchedAndShownButNe
         EXPECT_EQ(catalogue.preview(key), Catalogue::Selection::Category);
     EXPECT_EQ(report.take(), QStringList()) << "categories and the root are not previewed";
     EXPECT_EQ(server.requests().size(), asked);
-    // 5000 x 5000 in 32-bit colour is 100 MB: over the program's limit, under the decoder's.
-    writeCache(u"huge.gif"_s, test::gifPicture(5000, 5000));
-    const std::pair<QString, int> files[] = {{u"temp.dat"_s, 481}, {u"nothing.dat"_s, 53}, {u"huge.gif"_s, 481}};
-    for (const auto &[file, number] : files) {
-        try {
-            readPictureFile(cacheFile(file));
-            ADD_FAILURE() << file.toStdString();
-        } catch (const Failure &failure) {
-            EXPECT_EQ(failure.number(), number) << file.toStdString();
-        }
-    }
 }
 
 // The cache lies beside the program, or in the user's cache folder when the program's cannot be written.
@@ -268,9 +248,10 @@ TEST_F(CatalogueTest, ACacheFolderThatCannotBeMadeEndsTheLoadAndThePreview)
 // let it run on the way, so a close during a long load from the cache ends it.
 TEST_F(CatalogueTest, ACloseWhileTheWindowIsLetRunEndsALoadFromTheCacheAtTheNextCategory)
 {
-    writeCache(u"msnskins.tmp"_s, "Nature*Sea*Sky");
+    profile.writeProgramFile(u"Cache/msnskins.tmp"_s, "Nature*Sea*Sky");
     for (const QString &category : {u"Nature"_s, u"Sea"_s, u"Sky"_s})
-        writeCache(category + u".tmp"_s, (category + u" 1*"_s + category + u" 2"_s).toUtf8());
+        profile.writeProgramFile(u"Cache/"_s + category + u".tmp"_s,
+                                 (category + u" 1*"_s + category + u" 2"_s).toUtf8());
     report.whileLetRun = [this] { session.stop(); };
     start(true);
     EXPECT_EQ(tree(), u" MSN Skins|   Nature|    Nature 1|    Nature 2"_s);
@@ -357,54 +338,19 @@ TEST_F(CatalogueWindow, ANodeReachedWithTheKeyboardIsPreviewedAsOnceClickedButNo
     EXPECT_TRUE(main.Command1->isEnabled());
 }
 
-// Counts the exposures of a window while a flag is up.
-struct ExposeCounter : QObject {
-    explicit ExposeCounter(const std::atomic<bool> &on) : on(on) {}
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::Expose && on;
-        return false;
-    }
-    const std::atomic<bool> &on;
-    int count = 0;
-};
-
-// While a transfer stalls, the window is redrawn when exposed but runs no
-// timer of its own; a close asked meanwhile stops the transfer, and the
-// program ends when the command has, with the earlier preview file intact.
-TEST_F(CatalogueWindow, DuringATransferTheWindowRepaintsButStartsNothingAndACloseEndsItCleanly)
+// While a transfer stalls, the loading timer waits for the command's end. The
+// desktop test shows the window repaint and close meanwhile, under real X.
+TEST_F(CatalogueWindow, DuringATransferTheLoadingTimerWaits)
 {
-    main.show();
-    click(u"Blue Moon"_s);
-    QSignalSpy ended{&main, &Form1::programEnded};
-    QWindow *window = main.windowHandle();
-    std::atomic<bool> inTransfer = false, clientLeft = false;
-    ExposeCounter exposures(inTransfer);
-    window->installEventFilter(&exposures);
-    server.setHandler("/Cartoons/Red%20Sun.gif", [&](const httplib::Request &, httplib::Response &response) {
-        response.set_chunked_content_provider("image/gif", [&](size_t, httplib::DataSink &sink) {
-            using System = QWindowSystemInterface;
-            inTransfer = true;
-            System::handleExposeEvent<System::AsynchronousDelivery>(window, QRect(QPoint(), window->size()));
-            std::this_thread::sleep_for(300ms);
-            System::handleCloseEvent<System::AsynchronousDelivery>(window);
-            for (int i = 0; i < 200 && sink.is_writable(); ++i) // at most 10 s
-                std::this_thread::sleep_for(50ms);
-            clientLeft = !sink.is_writable();
-            inTransfer = false;
-            return false;
-        });
+    server.setHandler("/Cartoons/Red%20Sun.gif", [](const httplib::Request &, httplib::Response &response) {
+        std::this_thread::sleep_for(300ms);
+        response.set_content(test::gifPicture(1, 2).toStdString(), "image/gif");
     });
     main.loading->start();
     const auto asked = server.requests().size();
     click(u"Red Sun"_s);
-    EXPECT_EQ(ended.count(), 0) << "the close waits for the command's end";
-    EXPECT_TRUE(test::waitUntil([&] { return clientLeft.load(); })) << "the close stopped the transfer";
-    EXPECT_GT(exposures.count, 0);
     EXPECT_EQ(server.requests().size(), asked + 1) << "the loading timer waited";
-    test::processDeferredDeletes();
-    EXPECT_EQ(ended.count(), 1);
-    EXPECT_EQ(test::contents(cacheFile(u"temp.dat"_s)), test::gifPicture(4, 6));
+    EXPECT_EQ(main.scrSkin->pixmap().size(), QSize(1, 2));
 }
 
 } // namespace
