@@ -145,8 +145,6 @@ KeyedTree::KeyedTree(QWidget *parent)
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &node) { emit nodeClicked(keyOf(node)); });
 }
 
-KeyedTree::~KeyedTree() = default;
-
 void KeyedTree::addNode(const QString &parentKey, const QString &key, const QString &text, bool leaf)
 {
     nodes_->add(parentKey, key, text, leaf);

@@ -12,7 +12,6 @@ class KeyedTree : public QTreeView {
     Q_OBJECT
 public:
     explicit KeyedTree(QWidget *parent = nullptr);
-    ~KeyedTree() override;
 
     // Adds a node under the node with parentKey, which must be in the tree,
     // or at the top level when parentKey is empty. The key must be new; a leaf
@@ -24,9 +23,9 @@ public:
     void addNode(const QString &parentKey, const QString &key, const QString &text, bool leaf);
     void attachHeldNodes();
 
-    // The node with this key, or an invalid index. Its parent or the first
-    // node is found at once, any other by a search: the catalogue asks for
-    // nothing else.
+    // The node with this key in the view, or an invalid index. Its parent or
+    // the first node is found at once, any other by a search: the catalogue
+    // asks for nothing else.
     QModelIndex node(const QString &key) const;
     QString keyOf(const QModelIndex &node) const;
     int nodeCount() const;
